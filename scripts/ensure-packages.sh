@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+# As root it runs apt-get itself; otherwise it prints the command and fails.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  zlib1g-dev libgtest-dev qt6-base-dev fonts-liberation
+  zip unzip python3 p7zip-full libarchive-tools
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+else
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them with:  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,72 @@
+// The program's exceptions. Every one is a class of its documented name carrying
+// exactly its documented message; the root keeps the message as text and as UTF-8
+// for what(). Callers catch by kind: EStreamError for stream and file failures,
+// EPathError for unusable paths, or Exception for everything.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "support/text.h"
+
+namespace quenmar {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(Text message);
+  const Text& Message() const noexcept { return message_; }
+  const char* what() const noexcept override { return utf8_.c_str(); }
+
+ private:
+  Text message_;
+  std::string utf8_;
+};
+
+#define QUENMAR_EXCEPTION(Name, Base)        \
+  class Name : public Base {                 \
+   public:                                   \
+    using Base::Base;                        \
+  }
+
+// Stream and file failures.
+QUENMAR_EXCEPTION(EStreamError, Exception);
+QUENMAR_EXCEPTION(EFOpenError, EStreamError);    // "Cannot open file "%s". %s"
+QUENMAR_EXCEPTION(EFCreateError, EStreamError);  // "Cannot create file "%s". %s"
+QUENMAR_EXCEPTION(EReadError, EStreamError);     // "Stream read error"
+QUENMAR_EXCEPTION(EWriteError, EStreamError);    // "Stream write error"
+QUENMAR_EXCEPTION(EZCompressionError, EStreamError);
+QUENMAR_EXCEPTION(EZDecompressionError, EStreamError);
+
+// Paths that cannot be used.
+QUENMAR_EXCEPTION(EPathError, Exception);
+QUENMAR_EXCEPTION(EArgumentException, EPathError);
+QUENMAR_EXCEPTION(ENotSupportedException, EPathError);
+QUENMAR_EXCEPTION(EPathTooLongException, EPathError);
+QUENMAR_EXCEPTION(EDirectoryNotFoundException, EPathError);
+QUENMAR_EXCEPTION(EFileNotFoundException, EPathError);
+
+// The archive layer, lists and the entry name rule.
+QUENMAR_EXCEPTION(EZipException, Exception);
+QUENMAR_EXCEPTION(EListError, Exception);     // "Item not found"
+QUENMAR_EXCEPTION(ERangeError, Exception);    // "Range check error"
+QUENMAR_EXCEPTION(EConvertError, Exception);  // "Invalid argument to date encode"
+
+#undef QUENMAR_EXCEPTION
+
+// A failed file operation, with its I/O result code (Windows numbering). The
+// message is chosen by the code; code 3 names the file or folder involved.
+class EInOutError : public Exception {
+ public:
+  EInOutError(int code, TextView name);
+  int ErrorCode() const noexcept { return code_; }
+  static Text MessageFor(int code, TextView name);
+
+ private:
+  int code_;
+};
+
+// "Cannot open file "NAME". REASON" and "Cannot create file "NAME". REASON".
+Text CannotOpenMessage(TextView fullPath, TextView reason);
+Text CannotCreateMessage(TextView fullPath, TextView reason);
+
+}  // namespace quenmar

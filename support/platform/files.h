@@ -1,0 +1,65 @@
+// Files of the OS: an owning handle with the operations the streams need, and the
+// one-shot operations delete, rename and the existence checks.
+//
+// Failures come back as an IoStatus: the I/O result code in the Windows numbering
+// (0 success, 2 not found, 3 path not found, 5 access denied, 32 sharing
+// violation, ...) and the platform's own text for it. Nothing here throws.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "support/text.h"
+
+namespace quenmar::platform {
+
+struct IoStatus {
+  int code = 0;
+  Text reason;  // the platform's text for the error; empty on success
+  bool Ok() const { return code == 0; }
+};
+
+enum class FileAccess {
+  kRead,        // existing file, read only
+  kReadWrite,   // existing file, read and write
+  kCreate,      // read and write; created, or emptied when it exists
+};
+
+enum class FileShare {
+  kExclusive,  // refuse every other opener that asks for the same (sharing violation, 32)
+  kShared,     // let others read and write meanwhile
+};
+
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  ~File();
+
+  static File Open(TextView path, FileAccess access, FileShare share, IoStatus& status);
+
+  bool IsOpen() const { return fd_ >= 0; }
+  // Returns the number of bytes moved, or -1 on an error.
+  int64_t Read(void* buffer, int64_t count);
+  int64_t Write(const void* buffer, int64_t count);
+  // Returns the new position, or -1 on an error.
+  int64_t Seek(int64_t position);
+  int64_t Size() const;
+  bool Truncate(int64_t size);
+  IoStatus Close();
+
+ private:
+  explicit File(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
+IoStatus DeleteFile(TextView path);  // files only, never folders
+// Renames in one step; an existing file at NewPath is replaced atomically.
+IoStatus RenameFile(TextView oldPath, TextView newPath);
+bool FileExists(TextView path);      // a file or anything else that is not a folder
+bool FolderExists(TextView path);
+
+}  // namespace quenmar::platform

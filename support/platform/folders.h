@@ -1,0 +1,35 @@
+// Folders of the OS: creating them with their parents, a private scratch folder,
+// removal of a whole tree, directory search and walking.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "support/platform/files.h"
+#include "support/text.h"
+
+namespace quenmar::platform {
+
+// Creates Path and every missing parent; an existing folder is fine.
+IoStatus CreateFolders(TextView path);
+
+// Creates a new folder with a fresh unique hidden name inside Parent, readable only
+// by its owner, and returns its path (without a trailing separator).
+IoStatus CreateUniqueFolder(TextView parent, TextView prefix, Text& created);
+
+// Removes Path and everything below it, read-only entries included. Does not
+// follow symbolic links. Returns false when something could not be removed.
+bool RemoveTree(TextView path);
+
+// Name of the first entry of Folder whose name matches Mask ("*" any run, "?" one
+// character, letters without regard to case), in directory order, of any kind.
+std::optional<Text> FindFirstMatch(TextView folder, TextView mask);
+
+// Calls Visit with the path relative to Root ("/"-separated) of every regular file
+// below Root, in directory order.
+IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit);
+
+// True when Name matches Mask as FindFirstMatch matches it.
+bool MatchesMask(TextView name, TextView mask);
+
+}  // namespace quenmar::platform

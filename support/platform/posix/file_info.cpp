@@ -1,0 +1,80 @@
+#include "support/platform/file_info.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "support/platform/paths.h"
+#include "support/platform/posix/errors.h"
+
+namespace quenmar::platform {
+namespace {
+
+LocalDateTime FromTm(const std::tm& tm) {
+  return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+}  // namespace
+
+std::optional<uint32_t> GetFileAttributes(TextView path) {
+  struct stat st;
+  if (path.empty() || ::stat(ToNative(path).c_str(), &st) != 0) return std::nullopt;
+  uint32_t attributes = kAttrArchive;
+  if ((st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
+  return attributes;
+}
+
+IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
+  const std::string native = ToNative(path);
+  struct stat st;
+  if (::stat(native.c_str(), &st) != 0) return posix::StatusFromErrno(errno, native);
+  mode_t mode = st.st_mode & 07777;
+  if (attributes & kAttrReadOnly) {
+    mode &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
+  } else {
+    mode |= S_IWUSR;
+  }
+  if (mode != (st.st_mode & 07777) && ::chmod(native.c_str(), mode) != 0) {
+    return posix::StatusFromErrno(errno, native);
+  }
+  return IoStatus();
+}
+
+std::optional<LocalDateTime> GetLastWriteTime(TextView path) {
+  struct stat st;
+  if (path.empty() || ::stat(ToNative(path).c_str(), &st) != 0) return std::nullopt;
+  std::tm tm{};
+  const time_t seconds = st.st_mtim.tv_sec;
+  if (::localtime_r(&seconds, &tm) == nullptr) return std::nullopt;
+  return FromTm(tm);
+}
+
+IoStatus SetFileTimes(TextView path, const LocalDateTime& time) {
+  std::tm tm{};
+  tm.tm_year = time.year - 1900;
+  tm.tm_mon = time.month - 1;
+  tm.tm_mday = time.day;
+  tm.tm_hour = time.hour;
+  tm.tm_min = time.minute;
+  tm.tm_sec = time.second;
+  tm.tm_isdst = -1;
+  const time_t seconds = ::mktime(&tm);
+  if (seconds == static_cast<time_t>(-1)) return posix::StatusFromErrno(EINVAL);
+  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  const std::string native = ToNative(path);
+  if (::utimensat(AT_FDCWD, native.c_str(), times, 0) != 0) return posix::StatusFromErrno(errno, native);
+  return IoStatus();
+}
+
+LocalDateTime CurrentLocalTime() {
+  const time_t now = ::time(nullptr);
+  std::tm tm{};
+  ::localtime_r(&now, &tm);
+  return FromTm(tm);
+}
+
+}  // namespace quenmar::platform

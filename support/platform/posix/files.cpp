@@ -1,0 +1,143 @@
+#include "support/platform/files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "support/platform/paths.h"
+#include "support/platform/posix/errors.h"
+
+namespace quenmar::platform {
+
+File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& status) {
+  const std::string native = ToNative(path);
+  if (path.empty() || path.find(u'\0') != TextView::npos) {
+    status = posix::StatusFromErrno(ENOENT, native);
+    return File();
+  }
+  int flags = O_CLOEXEC;
+  switch (access) {
+    case FileAccess::kRead: flags |= O_RDONLY; break;
+    case FileAccess::kReadWrite: flags |= O_RDWR; break;
+    // Emptied only once the lock is held, so a file another instance holds is
+    // never cut short by a refused opener.
+    case FileAccess::kCreate: flags |= O_RDWR | O_CREAT; break;
+  }
+  const int fd = ::open(native.c_str(), flags, 0666);
+  if (fd < 0) {
+    status = posix::StatusFromErrno(errno, native);
+    return File();
+  }
+  File file(fd);
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    status = posix::StatusFromErrno(EISDIR, native);
+    return File();
+  }
+  if (share == FileShare::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    status = posix::StatusFromErrno(errno == EWOULDBLOCK ? EWOULDBLOCK : errno, native);
+    return File();
+  }
+  if (access == FileAccess::kCreate && ::ftruncate(fd, 0) != 0) {
+    status = posix::StatusFromErrno(errno, native);
+    return File();
+  }
+  status = IoStatus();
+  return file;
+}
+
+int64_t File::Read(void* buffer, int64_t count) {
+  auto* out = static_cast<char*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return done > 0 ? done : -1;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+int64_t File::Write(const void* buffer, int64_t count) {
+  const auto* in = static_cast<const char*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(fd_, in + done, static_cast<size_t>(count - done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return done > 0 ? done : -1;
+    }
+    done += n;
+  }
+  return done;
+}
+
+int64_t File::Seek(int64_t position) {
+  const off_t at = ::lseek(fd_, static_cast<off_t>(position), SEEK_SET);
+  return at < 0 ? -1 : static_cast<int64_t>(at);
+}
+
+int64_t File::Size() const {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool File::Truncate(int64_t size) { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
+
+IoStatus File::Close() {
+  if (fd_ < 0) return IoStatus();
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0 && errno != EINTR) return posix::StatusFromErrno(errno);
+  return IoStatus();
+}
+
+IoStatus DeleteFile(TextView path) {
+  const std::string native = ToNative(path);
+  if (path.empty()) return posix::StatusFromErrno(ENOENT, native);
+  struct stat st;
+  if (::lstat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return posix::StatusFromErrno(EISDIR, native);
+  if (::unlink(native.c_str()) != 0) return posix::StatusFromErrno(errno, native);
+  return IoStatus();
+}
+
+IoStatus RenameFile(TextView oldPath, TextView newPath) {
+  const std::string from = ToNative(oldPath);
+  const std::string to = ToNative(newPath);
+  struct stat st;
+  if (::lstat(from.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return posix::StatusFromErrno(EISDIR, from);
+  if (::rename(from.c_str(), to.c_str()) != 0) return posix::StatusFromErrno(errno, to);
+  return IoStatus();
+}
+
+bool FileExists(TextView path) {
+  struct stat st;
+  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool FolderExists(TextView path) {
+  struct stat st;
+  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace quenmar::platform

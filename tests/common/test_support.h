@@ -1,0 +1,38 @@
+// Helpers shared by the tests: a temporary folder that cleans up after itself,
+// files written and read whole, and UTF-8 <-> text shorthands.
+#pragma once
+
+#include <string>
+
+#include "support/text.h"
+
+namespace quenmar::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() + "/" + name
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+Text T(const std::string& utf8);
+std::string U(const Text& text);
+
+// Runs a shell command, returns its exit status; its output goes to Output.
+int RunCommand(const std::string& command, std::string* output = nullptr);
+// True when the named program is on the PATH.
+bool HaveProgram(const std::string& name);
+
+}  // namespace quenmar::testing
