@@ -1,0 +1,46 @@
+#include "archive/compression_registry.h"
+
+#include <map>
+
+#include "archive/zlib_streams.h"
+
+namespace quenmar {
+namespace {
+
+std::map<TZipCompression, TCompressionHandler>& Registry() {
+  static std::map<TZipCompression, TCompressionHandler> registry = [] {
+    std::map<TZipCompression, TCompressionHandler> rows;
+    rows[0] = TCompressionHandler{
+        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
+          return std::make_unique<TStoredStream>(archive);
+        },
+        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
+          return std::make_unique<TStoredStream>(archive);
+        }};
+    rows[8] = TCompressionHandler{
+        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
+          return std::make_unique<TZCompressionStream>(archive, zcDefault);
+        },
+        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
+          return std::make_unique<TZDecompressionStream>(archive);
+        }};
+    return rows;
+  }();
+  return registry;
+}
+
+}  // namespace
+
+void RegisterCompressionHandler(TZipCompression method, TStreamConstructor compress,
+                                TStreamConstructor decompress) {
+  Registry()[method] = TCompressionHandler{std::move(compress), std::move(decompress)};
+}
+
+std::optional<TCompressionHandler> FindCompressionHandler(TZipCompression method) {
+  const auto& registry = Registry();
+  const auto row = registry.find(method);
+  if (row == registry.end()) return std::nullopt;
+  return row->second;
+}
+
+}  // namespace quenmar

@@ -1,0 +1,59 @@
+// Byte streams of the archive layer: a seekable stream with Read, Write, a 64-bit
+// Position and a 64-bit Size, and the helpers that insist on whole transfers.
+//
+// A stream made on another stream (stored, deflate, inflate) never owns it; the
+// other stream must outlive it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quenmar {
+
+// Byte arrays (names, extra fields, comments, entry data) are held in std::string.
+using TBytes = std::string;
+
+class TStream {
+ public:
+  virtual ~TStream() = default;
+
+  // Returns the number of bytes moved: fewer than Count only at the end of the data
+  // (Read) or when the medium refuses (Write).
+  virtual int64_t Read(void* buffer, int64_t count) = 0;
+  virtual int64_t Write(const void* buffer, int64_t count) = 0;
+  virtual int64_t Position() = 0;
+  virtual void SetPosition(int64_t position) = 0;
+  virtual int64_t Size() = 0;
+  // Cuts the stream at Size; false when the stream cannot be cut.
+  virtual bool Truncate(int64_t) { return false; }
+  // Completes what a stream writes on another one (a deflater's final flush).
+  // Nothing for most streams.
+  virtual void Finish() {}
+
+  // Whole transfers: a short read raises EReadError "Stream read error", a short
+  // write EWriteError "Stream write error".
+  void ReadBuffer(void* buffer, int64_t count);
+  void WriteBuffer(const void* buffer, int64_t count);
+};
+
+// A stream held in memory.
+class TMemoryStream : public TStream {
+ public:
+  TMemoryStream() = default;
+  explicit TMemoryStream(TBytes bytes) : bytes_(std::move(bytes)) {}
+
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;
+  int64_t Position() override { return position_; }
+  void SetPosition(int64_t position) override { position_ = position < 0 ? 0 : position; }
+  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+  bool Truncate(int64_t size) override;
+
+  const TBytes& Bytes() const { return bytes_; }
+
+ private:
+  TBytes bytes_;
+  int64_t position_ = 0;
+};
+
+}  // namespace quenmar

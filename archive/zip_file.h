@@ -1,0 +1,138 @@
+// TZipFile: one ZIP archive, open for reading (list, look up and extract entries)
+// or for writing (add entries, then Close writes the central directory and the
+// end record). Single-disk archives without Zip64 records or encryption; entries
+// stored (method 0) or deflated (method 8), through the compression registry.
+//
+// Ownership: an archive opened by name owns its file and releases it on Close; an
+// archive opened on a stream leaves the stream to its caller, who must keep it
+// alive until Close. Destroying an archive still open for writing completes it
+// with the entries added so far (errors of that last Close are swallowed; call
+// Close to see them).
+//
+// Raises EZipException with fixed messages ("File must be open", "Error reading
+// zip file", ...), and the stream and path exceptions of support/exceptions.h.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "archive/compression_registry.h"
+#include "archive/stream.h"
+#include "archive/zip_header.h"
+#include "support/text.h"
+
+namespace quenmar {
+
+class TZipFile;
+
+// Fired after each block the compressing or decompressing stream moves and after
+// each entry. Position counts the entry's uncompressed bytes done.
+using TZipProgressEvent = std::function<void(TZipFile& sender, const Text& fileName,
+                                             const TZipHeader& header, int64_t position)>;
+
+class TZipFile {
+ public:
+  TZipFile() = default;
+  ~TZipFile();
+  TZipFile(const TZipFile&) = delete;
+  TZipFile& operator=(const TZipFile&) = delete;
+
+  // --- Opening and closing -----------------------------------------------------
+  // Closes what was open, then opens the named file: zmRead and zmReadWrite need
+  // an existing archive, zmWrite creates or empties the file. On failure the
+  // object is left closed.
+  void Open(TextView zipFileName, TZipMode openMode);
+  // The same on a stream the caller keeps owning.
+  void Open(TStream& zipFileStream, TZipMode openMode);
+  // Writes the central directory and end record when open for writing, then
+  // closes; the object is closed afterwards even when writing fails.
+  void Close();
+  // True when the file opens and has an end record.
+  static bool IsValid(TextView zipFileName);
+
+  // --- The directory -----------------------------------------------------------
+  int FileCount() const;
+  std::vector<Text> FileNames() const;
+  // First entry whose name equals FileName with ASCII letters folded; -1 if none.
+  int IndexOf(TextView fileName) const;
+  Text FileName(int index) const;
+  TZipHeader FileInfo(int index) const;
+  std::vector<TZipHeader> FileInfos() const;
+  Text FileComment(int index) const;
+  void SetFileComment(int index, TextView comment);
+  Text Comment() const;
+  void SetComment(TextView comment);
+  TZipMode Mode() const { return FMode; }
+  bool UTF8Support() const { return FUTF8Support; }
+  void SetUTF8Support(bool value);
+
+  // The name extraction writes the entry under: the name of its Unicode Path
+  // field when that is valid, else its decoded stored name ("/"-separated).
+  // Reads the entry's local header.
+  Text ExtractionName(int index);
+
+  // --- Extraction --------------------------------------------------------------
+  void Extract(TextView fileName, TextView path = u"", bool createSubdirs = true);
+  void Extract(int index, TextView path = u"", bool createSubdirs = true);
+  void ExtractAll(TextView path = u"");
+  void Read(TextView fileName, TBytes& bytes);
+  void Read(int index, TBytes& bytes);
+  // The entry's decompressing stream, positioned at its data, and its local
+  // record. The stream reads from this archive's stream: use it before Close.
+  void Read(TextView fileName, std::unique_ptr<TStream>& stream, TZipHeader& localHeader);
+  void Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& localHeader);
+  // The name of the Info-ZIP Unicode Path record (tag 0x7075) of a local record,
+  // when its CRC-32 matches the stored name.
+  static bool GetUTF8PathFromExtraField(const TZipHeader& header, Text& fileName);
+  static void ExtractZipFile(TextView zipFileName, TextView path, TZipProgressEvent progress = nullptr);
+
+  // --- Writing -----------------------------------------------------------------
+  // Adds the file at FilePath as one entry; an empty ArchiveFileName names the
+  // entry after the path's last component.
+  void Add(TextView filePath, TextView archiveFileName = u"", TZipCompression compression = 8);
+  void Add(const TBytes& data, TextView archiveFileName, TZipCompression compression = 8);
+  void Add(TStream& data, TextView archiveFileName, TZipCompression compression = 8,
+           uint32_t externalAttributes = 0);
+  // The core of every Add: Data from its position to its end, with a prepared
+  // local record and an optional separate central record.
+  void Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader = nullptr);
+  static void ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression = 8,
+                                   TZipProgressEvent progress = nullptr);
+
+  TZipProgressEvent OnProgress;
+
+ private:
+  void RequireOpen() const;
+  void CheckIndex(int index) const;  // "The specified file was not found" when out of range
+  void RequireWritable() const;
+  void ReadCentralDirectory();
+  const Text& DecodedName(int index) const;
+  void ReadLocalHeader(int index, TZipHeader& local);
+  std::unique_ptr<TStream> OpenEntryData(int index, TZipHeader& local);
+  void ExtractTo(int index, TextView path, bool createSubdirs);
+  void WriteCentralDirectory();
+  void ForgetEntries();
+
+  TZipMode FMode = zmClosed;
+  TStream* FStream = nullptr;
+  std::unique_ptr<TStream> FFileStream;
+  int64_t FStartFileData = 0;
+  int64_t FEndFileData = 0;
+  std::vector<TZipHeader> FFiles;
+  TBytes FComment;
+  bool FUTF8Support = true;
+  Text FCurrentFile;
+  TZipHeader FCurrentHeader;
+
+  // Decoded names, filled one by one as they are asked for, and the index that
+  // IndexOf builds on first use: ASCII-upper-cased name to its first position.
+  mutable std::vector<std::optional<Text>> decodedNames_;
+  mutable std::unordered_map<Text, int> nameIndex_;
+  mutable bool nameIndexBuilt_ = false;
+};
+
+}  // namespace quenmar

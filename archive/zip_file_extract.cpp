@@ -1,0 +1,215 @@
+// TZipFile: extraction of entries into files and into memory.
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/dos_time.h"
+#include "archive/entry_path.h"
+#include "archive/file_stream.h"
+#include "archive/name_encoding.h"
+#include "archive/zip_file.h"
+#include "archive/zip_format.h"
+#include "support/exceptions.h"
+#include "support/file_names.h"
+#include "support/platform/file_info.h"
+#include "support/platform/folders.h"
+#include "support/platform/paths.h"
+#include "support/utf8.h"
+
+namespace quenmar {
+namespace {
+
+namespace zf = zipformat;
+
+constexpr int64_t kCopyPiece = 61440;
+
+uint32_t Crc32(uint32_t crc, const char* data, size_t length) {
+  return static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(length)));
+}
+
+void CheckPathLength(TextView path) {
+  if (path.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
+}
+
+// The folder part of a target path: everything before its last separator.
+Text FolderOf(TextView path) {
+  const size_t at = path.find_last_of(platform::kDelimiters);
+  if (at == TextView::npos) return Text();
+  if (at == 0) return Text(path.substr(0, 1));  // the root itself
+  return Text(path.substr(0, at));
+}
+
+}  // namespace
+
+bool TZipFile::GetUTF8PathFromExtraField(const TZipHeader& header, Text& fileName) {
+  const TBytes& extra = header.ExtraField;
+  for (size_t t = 0; t + 2 <= extra.size(); ++t) {
+    if (zf::GetU16(extra.data() + t) != zf::kUnicodePathTag) continue;
+    // The first record of the tag decides, whatever it holds.
+    if (t + 9 > extra.size()) return false;
+    const uint16_t size = zf::GetU16(extra.data() + t + 2);
+    if (size < 5 || t + 4 + size > extra.size()) return false;
+    const uint32_t crc = zf::GetU32(extra.data() + t + 5);
+    if (crc != Crc32(0, header.FileName.data(), header.FileName.size())) return false;
+    const std::string_view name(extra.data() + t + 9, size - 5u);
+    if (name.empty()) return false;
+    fileName = Utf8ToText(name);
+    return true;
+  }
+  return false;
+}
+
+void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
+  const TZipHeader& central = FFiles[static_cast<size_t>(index)];
+  TStream& stream = *FStream;
+  stream.SetPosition(FStartFileData + central.LocalHeaderOffset);
+  char fixed[zf::kLocalHeaderLength];
+  if (stream.Read(fixed, 4) != 4) throw EZipException(u"Error reading zip file");
+  if (zf::GetU32(fixed) != zf::kLocalHeaderSignature) throw EZipException(u"Invalid Zip Local Header signature");
+  if (stream.Read(fixed + 4, zf::kLocalHeaderLength - 4) != zf::kLocalHeaderLength - 4) {
+    throw EZipException(u"Error reading zip file");
+  }
+  local = TZipHeader();
+  local.RequiredVersion = zf::GetU16(fixed + 4);
+  local.Flag = zf::GetU16(fixed + 6);
+  local.CompressionMethod = zf::GetU16(fixed + 8);
+  local.ModifiedDateTime = zf::GetU32(fixed + 10);
+  local.CRC32 = zf::GetU32(fixed + 14);
+  local.CompressedSize = zf::GetU32(fixed + 18);
+  local.UncompressedSize = zf::GetU32(fixed + 22);
+  local.FileNameLength = zf::GetU16(fixed + 26);
+  local.ExtraFieldLength = zf::GetU16(fixed + 28);
+  local.FileName.resize(local.FileNameLength);
+  local.ExtraField.resize(local.ExtraFieldLength);
+  if (stream.Read(local.FileName.data(), local.FileNameLength) != local.FileNameLength ||
+      stream.Read(local.ExtraField.data(), local.ExtraFieldLength) != local.ExtraFieldLength) {
+    throw EZipException(u"Error reading zip file");
+  }
+}
+
+std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
+  if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
+  if (index < 0 || index >= static_cast<int>(FFiles.size())) throw EZipException(u"The specified file was not found");
+  const TZipHeader& central = FFiles[static_cast<size_t>(index)];
+  if (central.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
+  if (central.CompressedSize == zf::kMax32 || central.UncompressedSize == zf::kMax32 ||
+      central.LocalHeaderOffset == zf::kMax32) {
+    throw EZipException(u"Zip64 archives are not supported");
+  }
+  ReadLocalHeader(index, local);
+  if (local.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
+  const auto handler = FindCompressionHandler(static_cast<TZipCompression>(central.CompressionMethod & 0xFF));
+  if (!handler) throw EListError(u"Item not found");
+  return handler->decompress(*FStream, *this, local);
+}
+
+Text TZipFile::ExtractionName(int index) {
+  CheckIndex(index);
+  TZipHeader local;
+  ReadLocalHeader(index, local);
+  Text name;
+  if (GetUTF8PathFromExtraField(local, name)) return name;
+  return DecodedName(index);
+}
+
+void TZipFile::Extract(TextView fileName, TextView path, bool createSubdirs) {
+  Extract(IndexOf(fileName), path, createSubdirs);
+}
+
+void TZipFile::Extract(int index, TextView path, bool createSubdirs) { ExtractTo(index, path, createSubdirs); }
+
+void TZipFile::ExtractAll(TextView path) {
+  if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
+  for (int i = 0; i < static_cast<int>(FFiles.size()); ++i) ExtractTo(i, path, true);
+}
+
+void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
+  TZipHeader local;
+  std::unique_ptr<TStream> data = OpenEntryData(index, local);
+  const TZipHeader central = FFiles[static_cast<size_t>(index)];
+
+  Text name;
+  if (!GetUTF8PathFromExtraField(local, name)) name = DecodedName(index);
+  CheckEntryName(name);
+  name = EntryNameToPath(name);
+  if (!createSubdirs) name = FileNameOf(name);
+  const Text target = JoinEntryPath(path, name);
+
+  if (createSubdirs) {
+    const Text folder = FolderOf(target);
+    if (!folder.empty()) {
+      const Text full = FullFileName(folder);
+      if (full.size() >= platform::kMaxFolderPathLength) throw EPathTooLongException(u"The specified path is too long");
+      // A failure shows itself when the file is created.
+      (void)platform::CreateFolders(full);
+    }
+  }
+  if (!target.empty() && target.back() == platform::kPathSeparator) return;  // a folder entry
+
+  FCurrentFile = FullFileName(target);
+  FCurrentHeader = central;
+  uint32_t crc = 0;
+  {
+    TFileStream file(target, TFileMode::kCreate);
+    std::vector<char> buffer(static_cast<size_t>(kCopyPiece));
+    int64_t left = central.UncompressedSize;
+    while (left > 0) {
+      const int64_t piece = std::min(left, kCopyPiece);
+      if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
+      file.WriteBuffer(buffer.data(), piece);
+      crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
+      left -= piece;
+      if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize - left);
+    }
+  }
+  data.reset();
+  if (crc != central.CRC32) throw EZipException(u"CRC-32 mismatch");
+
+  CheckPathLength(target);
+  if (const auto time = DosToDateTime(local.ModifiedDateTime)) (void)platform::SetFileTimes(target, *time);
+  CheckPathLength(target);
+  if ((central.MadeByVersion >> 8) == 0) {
+    (void)platform::SetFileAttributes(target, central.ExternalAttributes & 0xFF & ~0x08u);
+  }
+  if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
+  FCurrentFile.clear();
+  FCurrentHeader = TZipHeader();
+}
+
+void TZipFile::Read(TextView fileName, TBytes& bytes) { Read(IndexOf(fileName), bytes); }
+
+void TZipFile::Read(int index, TBytes& bytes) {
+  TZipHeader local;
+  std::unique_ptr<TStream> data = OpenEntryData(index, local);
+  const TZipHeader& central = FFiles[static_cast<size_t>(index)];
+  // Grown piece by piece: the stored size is not trusted for one allocation.
+  bytes.clear();
+  int64_t left = central.UncompressedSize;
+  while (left > 0) {
+    const int64_t piece = std::min(left, kCopyPiece);
+    const size_t at = bytes.size();
+    bytes.resize(at + static_cast<size_t>(piece));
+    if (data->Read(bytes.data() + at, piece) != piece) throw EReadError(u"Stream read error");
+    left -= piece;
+  }
+  if (Crc32(0, bytes.data(), bytes.size()) != central.CRC32) throw EZipException(u"CRC-32 mismatch");
+}
+
+void TZipFile::Read(TextView fileName, std::unique_ptr<TStream>& stream, TZipHeader& localHeader) {
+  Read(IndexOf(fileName), stream, localHeader);
+}
+
+void TZipFile::Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& localHeader) {
+  stream = OpenEntryData(index, localHeader);
+}
+
+void TZipFile::ExtractZipFile(TextView zipFileName, TextView path, TZipProgressEvent progress) {
+  TZipFile zip;
+  zip.OnProgress = std::move(progress);
+  zip.Open(zipFileName, zmRead);
+  zip.ExtractAll(path);
+  zip.Close();
+}
+
+}  // namespace quenmar

@@ -1,0 +1,338 @@
+// TZipFile: opening, closing and the central directory.
+#include <algorithm>
+#include <cstring>
+
+#include "archive/file_stream.h"
+#include "archive/name_encoding.h"
+#include "archive/zip_file.h"
+#include "archive/zip_format.h"
+#include "support/exceptions.h"
+
+namespace quenmar {
+namespace {
+
+namespace zf = zipformat;
+
+[[noreturn]] void ReadError() { throw EZipException(u"Error reading zip file"); }
+
+// Reads a stream front to back in 64 KiB blocks, so the central directory of a
+// large archive costs a handful of reads rather than several per entry.
+class BufferedReader {
+ public:
+  explicit BufferedReader(TStream& stream) : stream_(stream), buffer_(65536) {}
+
+  bool ReadExact(char* out, size_t count) {
+    while (count > 0) {
+      if (at_ == end_ && !Refill()) return false;
+      const size_t n = std::min(count, end_ - at_);
+      std::memcpy(out, buffer_.data() + at_, n);
+      at_ += n;
+      out += n;
+      count -= n;
+    }
+    return true;
+  }
+
+  bool ReadBytes(TBytes& out, size_t count) {
+    out.resize(count);
+    return count == 0 || ReadExact(out.data(), count);
+  }
+
+ private:
+  bool Refill() {
+    const int64_t got = stream_.Read(buffer_.data(), static_cast<int64_t>(buffer_.size()));
+    at_ = 0;
+    end_ = got > 0 ? static_cast<size_t>(got) : 0;
+    return end_ > 0;
+  }
+
+  TStream& stream_;
+  std::vector<char> buffer_;
+  size_t at_ = 0, end_ = 0;
+};
+
+// Finds the end record: the highest position within the last 65535 bytes whose
+// four bytes are its signature and that has the record's 18 further bytes behind
+// it. Searches backwards in windows of 1027 bytes that overlap by 4.
+std::optional<int64_t> FindEndRecord(TStream& stream) {
+  const int64_t size = stream.Size();
+  if (size <= 4) return std::nullopt;
+  const int64_t lowest = size - std::min<int64_t>(size, zf::kMaxEndSearch);
+  const int64_t lastUsable = size - zf::kEndRecordLength;
+  std::vector<char> window(zf::kEndSearchWindow);
+  int64_t start = std::max<int64_t>(size - zf::kEndSearchWindow, lowest);
+  for (;;) {
+    const int64_t length = std::min<int64_t>(zf::kEndSearchWindow, size - start);
+    stream.SetPosition(start);
+    if (stream.Read(window.data(), length) != length) ReadError();
+    for (int64_t p = length - 4; p >= 0; --p) {
+      if (start + p > lastUsable) continue;
+      if (zf::GetU32(window.data() + p) == zf::kEndRecordSignature) return start + p;
+    }
+    if (start == lowest) return std::nullopt;
+    start = std::max<int64_t>(start - (zf::kEndSearchWindow - 4), lowest);
+  }
+}
+
+bool HasZip64Locator(TStream& stream, int64_t endRecord) {
+  if (endRecord < zf::kZip64LocatorLength) return false;
+  char signature[4];
+  stream.SetPosition(endRecord - zf::kZip64LocatorLength);
+  return stream.Read(signature, 4) == 4 && zf::GetU32(signature) == zf::kZip64LocatorSignature;
+}
+
+char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+
+Text FoldAscii(TextView text) {
+  Text folded(text);
+  for (char16_t& c : folded) c = AsciiUpper(c);
+  return folded;
+}
+
+}  // namespace
+
+TZipFile::~TZipFile() {
+  try {
+    Close();
+  } catch (...) {
+    // A destructor cannot report; Close() before destruction to see the error.
+  }
+}
+
+void TZipFile::Open(TextView zipFileName, TZipMode openMode) {
+  Close();
+  TFileMode fileMode;
+  switch (openMode) {
+    case zmRead: fileMode = TFileMode::kOpenRead; break;
+    case zmReadWrite: fileMode = TFileMode::kOpenReadWrite; break;
+    case zmWrite: fileMode = TFileMode::kCreate; break;
+    default: throw EZipException(u"Invalid argument");
+  }
+  auto file = std::make_unique<TFileStream>(zipFileName, fileMode);
+  Open(*file, openMode);
+  FFileStream = std::move(file);
+}
+
+void TZipFile::Open(TStream& zipFileStream, TZipMode openMode) {
+  Close();
+  if (openMode != zmRead && openMode != zmReadWrite && openMode != zmWrite) {
+    throw EZipException(u"Invalid argument");
+  }
+  if (openMode == zmRead && zipFileStream.Size() == 0) throw EZipException(u"Stream read error");
+  FStream = &zipFileStream;
+  FStartFileData = zipFileStream.Position();
+  FEndFileData = FStartFileData;
+  FComment.clear();
+  try {
+    if (openMode == zmRead || openMode == zmReadWrite) ReadCentralDirectory();
+  } catch (...) {
+    FStream = nullptr;
+    ForgetEntries();
+    throw;
+  }
+  FMode = openMode;
+}
+
+void TZipFile::ReadCentralDirectory() {
+  ForgetEntries();
+  TStream& stream = *FStream;
+  if (stream.Size() == 0) return;
+
+  const std::optional<int64_t> endRecord = FindEndRecord(stream);
+  if (!endRecord) ReadError();
+  char record[zf::kEndRecordLength];
+  stream.SetPosition(*endRecord);
+  if (stream.Read(record, zf::kEndRecordLength) != zf::kEndRecordLength) ReadError();
+  const uint16_t entryCount = zf::GetU16(record + 10);
+  const uint32_t directorySize = zf::GetU32(record + 12);
+  const uint32_t directoryOffset = zf::GetU32(record + 16);
+  const uint16_t commentLength = zf::GetU16(record + 20);
+
+  FComment.clear();
+  if (commentLength != 0) {
+    const int64_t available = std::max<int64_t>(0, stream.Size() - (*endRecord + zf::kEndRecordLength));
+    FComment.resize(static_cast<size_t>(std::min<int64_t>(commentLength, available)));
+    stream.SetPosition(*endRecord + zf::kEndRecordLength);
+    if (stream.Read(FComment.data(), static_cast<int64_t>(FComment.size())) !=
+        static_cast<int64_t>(FComment.size())) {
+      ReadError();
+    }
+  }
+
+  // 65535 entries is a legal count without Zip64; the marker means Zip64 only
+  // when a Zip64 locator stands in front of the end record.
+  if (directoryOffset == zf::kMax32 || directorySize == zf::kMax32 ||
+      (entryCount == 0xFFFF && HasZip64Locator(stream, *endRecord))) {
+    throw EZipException(u"Zip64 archives are not supported");
+  }
+
+  stream.SetPosition(directoryOffset);
+  FEndFileData = directoryOffset;
+  BufferedReader reader(stream);
+  bool allUtf8 = true;
+  for (int i = 0; i < entryCount; ++i) {
+    char fixed[zf::kCentralHeaderLength];
+    if (!reader.ReadExact(fixed, 4)) ReadError();
+    if (zf::GetU32(fixed) != zf::kCentralHeaderSignature) {
+      throw EZipException(u"Invalid Zip Central Header signature");
+    }
+    if (!reader.ReadExact(fixed + 4, zf::kCentralHeaderLength - 4)) ReadError();
+    TZipHeader h;
+    const char* p = fixed;
+    h.MadeByVersion = zf::GetU16(p + 4);
+    h.RequiredVersion = zf::GetU16(p + 6);
+    h.Flag = zf::GetU16(p + 8);
+    h.CompressionMethod = zf::GetU16(p + 10);
+    h.ModifiedDateTime = zf::GetU32(p + 12);
+    h.CRC32 = zf::GetU32(p + 16);
+    h.CompressedSize = zf::GetU32(p + 20);
+    h.UncompressedSize = zf::GetU32(p + 24);
+    h.FileNameLength = zf::GetU16(p + 28);
+    h.ExtraFieldLength = zf::GetU16(p + 30);
+    h.FileCommentLength = zf::GetU16(p + 32);
+    h.DiskNumberStart = zf::GetU16(p + 34);
+    h.InternalAttributes = zf::GetU16(p + 36);
+    h.ExternalAttributes = zf::GetU32(p + 38);
+    h.LocalHeaderOffset = zf::GetU32(p + 42);
+    if (!reader.ReadBytes(h.FileName, h.FileNameLength) || !reader.ReadBytes(h.ExtraField, h.ExtraFieldLength) ||
+        !reader.ReadBytes(h.FileComment, h.FileCommentLength)) {
+      ReadError();
+    }
+    if ((h.Flag & kFlagUtf8) == 0) allUtf8 = false;
+    FFiles.push_back(std::move(h));
+  }
+  if (!allUtf8) FUTF8Support = false;
+  decodedNames_.assign(FFiles.size(), std::nullopt);
+}
+
+void TZipFile::Close() {
+  if (FMode == zmClosed && FStream == nullptr && !FFileStream) return;
+  const bool writing = FMode == zmWrite || FMode == zmReadWrite;
+  try {
+    if (writing && FStream != nullptr) WriteCentralDirectory();
+  } catch (...) {
+    FMode = zmClosed;
+    ForgetEntries();
+    FStream = nullptr;
+    FFileStream.reset();
+    throw;
+  }
+  FMode = zmClosed;
+  ForgetEntries();
+  FStream = nullptr;
+  FFileStream.reset();
+}
+
+bool TZipFile::IsValid(TextView zipFileName) {
+  try {
+    TFileStream file(zipFileName, TFileMode::kOpenRead);
+    return FindEndRecord(file).has_value();
+  } catch (const EStreamError&) {
+    return false;
+  } catch (const EZipException&) {
+    return false;
+  }
+}
+
+void TZipFile::ForgetEntries() {
+  FFiles.clear();
+  decodedNames_.clear();
+  nameIndex_.clear();
+  nameIndexBuilt_ = false;
+}
+
+void TZipFile::RequireOpen() const {
+  if (FMode == zmClosed) throw EZipException(u"File must be open");
+}
+
+void TZipFile::RequireWritable() const {
+  if (FMode != zmWrite && FMode != zmReadWrite) throw EZipException(u"File must be open for writing");
+}
+
+const Text& TZipFile::DecodedName(int index) const {
+  if (decodedNames_.size() != FFiles.size()) decodedNames_.resize(FFiles.size());
+  auto& slot = decodedNames_[static_cast<size_t>(index)];
+  if (!slot) slot = DecodeName(FFiles[static_cast<size_t>(index)].FileName, FUTF8Support);
+  return *slot;
+}
+
+int TZipFile::FileCount() const {
+  RequireOpen();
+  return static_cast<int>(FFiles.size());
+}
+
+std::vector<Text> TZipFile::FileNames() const {
+  RequireOpen();
+  std::vector<Text> names;
+  names.reserve(FFiles.size());
+  for (int i = 0; i < static_cast<int>(FFiles.size()); ++i) names.push_back(DecodedName(i));
+  return names;
+}
+
+int TZipFile::IndexOf(TextView fileName) const {
+  if (FMode == zmClosed) return -1;
+  if (!nameIndexBuilt_) {
+    nameIndex_.clear();
+    nameIndex_.reserve(FFiles.size());
+    for (int i = 0; i < static_cast<int>(FFiles.size()); ++i) nameIndex_.emplace(FoldAscii(DecodedName(i)), i);
+    nameIndexBuilt_ = true;
+  }
+  const auto found = nameIndex_.find(FoldAscii(fileName));
+  return found == nameIndex_.end() ? -1 : found->second;
+}
+
+void TZipFile::CheckIndex(int index) const {
+  RequireOpen();
+  if (index < 0 || index >= static_cast<int>(FFiles.size())) throw EZipException(u"The specified file was not found");
+}
+
+Text TZipFile::FileName(int index) const {
+  CheckIndex(index);
+  return DecodedName(index);
+}
+
+TZipHeader TZipFile::FileInfo(int index) const {
+  CheckIndex(index);
+  return FFiles[static_cast<size_t>(index)];
+}
+
+std::vector<TZipHeader> TZipFile::FileInfos() const {
+  RequireOpen();
+  return FFiles;
+}
+
+Text TZipFile::FileComment(int index) const {
+  return DecodeName(FileInfo(index).FileComment, FUTF8Support);
+}
+
+void TZipFile::SetFileComment(int index, TextView comment) {
+  RequireWritable();
+  CheckIndex(index);
+  TBytes bytes = EncodeName(comment, FUTF8Support);
+  if (bytes.size() > 0xFFFF) bytes.resize(0xFFFF);
+  TZipHeader& h = FFiles[static_cast<size_t>(index)];
+  h.FileComment = std::move(bytes);
+  h.FileCommentLength = static_cast<uint16_t>(h.FileComment.size());
+}
+
+Text TZipFile::Comment() const {
+  RequireOpen();
+  return DecodeName(FComment, FUTF8Support);
+}
+
+void TZipFile::SetComment(TextView comment) {
+  RequireWritable();
+  FComment = EncodeName(comment, FUTF8Support);
+  if (FComment.size() > 0xFFFF) FComment.resize(0xFFFF);
+}
+
+void TZipFile::SetUTF8Support(bool value) {
+  if (value == FUTF8Support) return;
+  RequireWritable();
+  if (!FFiles.empty()) throw EZipException(u"Zip file must be empty");
+  FUTF8Support = value;
+  decodedNames_.clear();
+  nameIndexBuilt_ = false;
+}
+
+}  // namespace quenmar

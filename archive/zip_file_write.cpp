@@ -1,0 +1,285 @@
+// TZipFile: adding entries and writing the central directory.
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/dos_time.h"
+#include "archive/file_stream.h"
+#include "archive/method_names.h"
+#include "archive/name_encoding.h"
+#include "archive/zip_file.h"
+#include "archive/zip_format.h"
+#include "support/exceptions.h"
+#include "support/file_names.h"
+#include "support/platform/file_info.h"
+#include "support/platform/files.h"
+#include "support/platform/folders.h"
+#include "support/platform/paths.h"
+
+namespace quenmar {
+namespace {
+
+namespace zf = zipformat;
+
+constexpr int64_t kCopyPiece = 61440;
+constexpr uint32_t kAttributeMask = 0x7BF7;
+constexpr int64_t kMaxEntrySize = int64_t{1} << 32;
+
+[[noreturn]] void WriteError() { throw EZipException(u"Error writing zip file"); }
+
+void WriteAll(TStream& stream, const TBytes& bytes) {
+  if (!bytes.empty() && stream.Write(bytes.data(), static_cast<int64_t>(bytes.size())) !=
+                            static_cast<int64_t>(bytes.size())) {
+    WriteError();
+  }
+}
+
+// The 26 bytes from "version needed" to "extra field length" of a local header.
+TBytes LocalHeaderTail(const TZipHeader& h) {
+  TBytes out;
+  zf::PutU16(out, h.RequiredVersion);
+  zf::PutU16(out, h.Flag);
+  zf::PutU16(out, h.CompressionMethod);
+  zf::PutU32(out, h.ModifiedDateTime);
+  zf::PutU32(out, h.CRC32);
+  zf::PutU32(out, h.CompressedSize);
+  zf::PutU32(out, h.UncompressedSize);
+  zf::PutU16(out, h.FileNameLength);
+  zf::PutU16(out, h.ExtraFieldLength);
+  return out;
+}
+
+TBytes CentralRecord(const TZipHeader& h) {
+  TBytes out;
+  zf::PutU32(out, zf::kCentralHeaderSignature);
+  zf::PutU16(out, h.MadeByVersion);
+  zf::PutU16(out, h.RequiredVersion);
+  zf::PutU16(out, h.Flag);
+  zf::PutU16(out, h.CompressionMethod);
+  zf::PutU32(out, h.ModifiedDateTime);
+  zf::PutU32(out, h.CRC32);
+  zf::PutU32(out, h.CompressedSize);
+  zf::PutU32(out, h.UncompressedSize);
+  zf::PutU16(out, h.FileNameLength);
+  zf::PutU16(out, h.ExtraFieldLength);
+  zf::PutU16(out, h.FileCommentLength);
+  zf::PutU16(out, h.DiskNumberStart);
+  zf::PutU16(out, h.InternalAttributes);
+  zf::PutU32(out, h.ExternalAttributes);
+  zf::PutU32(out, h.LocalHeaderOffset);
+  out += h.FileName;
+  out += h.ExtraField;
+  out += h.FileComment;
+  return out;
+}
+
+void CheckRoomForEntry(size_t entries) {
+  if (entries >= static_cast<size_t>(zf::kMaxEntries)) {
+    throw EZipException(u"Too many entries for a ZIP archive without Zip64");
+  }
+}
+
+void CheckEntrySize(int64_t size) {
+  if (size >= kMaxEntrySize) throw EZipException(u"Entry too large for a ZIP archive without Zip64");
+}
+
+}  // namespace
+
+void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression compression) {
+  if (filePath.empty()) throw EZipException(u"File name must not be empty");
+  RequireWritable();
+  if (!FindCompressionHandler(compression)) {
+    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
+  }
+  CheckRoomForEntry(FFiles.size());
+
+  TZipHeader header;
+  FCurrentFile = Text(filePath);
+  try {
+    TFileStream source(filePath, TFileMode::kOpenRead);
+    CheckEntrySize(source.Size());
+
+    if (filePath.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
+    const Text folder = FilePathOf(filePath);
+    if (!folder.empty() && !platform::FolderExists(folder)) {
+      throw EDirectoryNotFoundException(u"The specified path was not found");
+    }
+    if (!platform::FileExists(filePath)) throw EFileNotFoundException(u"The specified file was not found");
+
+    header.Flag = FUTF8Support ? kFlagUtf8 : 0;
+    header.CompressionMethod = compression;
+    if (const auto written = platform::GetLastWriteTime(filePath)) header.ModifiedDateTime = DateTimeToDos(*written);
+    header.UncompressedSize = static_cast<uint32_t>(source.Size());
+    header.ExternalAttributes = platform::GetFileAttributes(filePath).value_or(0) & kAttributeMask;
+    const Text name = archiveFileName.empty() ? FileNameOf(filePath) : Text(archiveFileName);
+    header.FileName = EncodeName(name, FUTF8Support);
+    Add(source, header, nullptr);
+  } catch (...) {
+    FCurrentFile.clear();
+    throw;
+  }
+  FCurrentFile.clear();
+}
+
+void TZipFile::Add(const TBytes& data, TextView archiveFileName, TZipCompression compression) {
+  TMemoryStream stream(data);
+  Add(stream, archiveFileName, compression, 0);
+}
+
+void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression compression,
+                   uint32_t externalAttributes) {
+  if (archiveFileName.empty()) throw EZipException(u"File name must not be empty");
+  RequireWritable();
+  if (!FindCompressionHandler(compression)) {
+    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
+  }
+  CheckRoomForEntry(FFiles.size());
+  CheckEntrySize(data.Size() - data.Position());
+  TZipHeader header;
+  header.Flag = FUTF8Support ? kFlagUtf8 : 0;
+  header.CompressionMethod = compression;
+  header.ModifiedDateTime = DateTimeToDos(platform::CurrentLocalTime());
+  header.ExternalAttributes = externalAttributes;
+  header.FileName = EncodeName(archiveFileName, FUTF8Support);
+  Add(data, header, nullptr);
+}
+
+void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader) {
+  RequireWritable();
+  CheckRoomForEntry(FFiles.size());
+  const auto handler = FindCompressionHandler(static_cast<TZipCompression>(localHeader.CompressionMethod & 0xFF));
+  if (!handler) {
+    throw EZipException(u"Support for compression method not registered: " +
+                        CompressionMethodName(localHeader.CompressionMethod));
+  }
+  const int64_t sourceStart = data.Position();
+  const int64_t sourceSize = data.Size() - sourceStart;
+  CheckEntrySize(sourceSize);
+  const int64_t headerOffset = FEndFileData - FStartFileData;
+  if (headerOffset >= zf::kMax32) throw EZipException(u"Entry too large for a ZIP archive without Zip64");
+
+  TStream& stream = *FStream;
+  stream.SetPosition(FEndFileData);
+  TZipHeader& local = localHeader;
+  local.LocalHeaderOffset = static_cast<uint32_t>(headerOffset);
+  if ((local.MadeByVersion & 0xFF) < 20) local.MadeByVersion = static_cast<uint16_t>((local.MadeByVersion & 0xFF00) | 20);
+  if (local.RequiredVersion < 20) local.RequiredVersion = 20;
+  local.FileNameLength = static_cast<uint16_t>(std::min<size_t>(local.FileName.size(), 0xFFFF));
+  local.FileName.resize(local.FileNameLength);
+  local.ExtraFieldLength = static_cast<uint16_t>(std::min<size_t>(local.ExtraField.size(), 0xFFFF));
+  local.ExtraField.resize(local.ExtraFieldLength);
+  local.FileCommentLength = static_cast<uint16_t>(std::min<size_t>(local.FileComment.size(), 0xFFFF));
+  local.FileComment.resize(local.FileCommentLength);
+  local.CRC32 = 0;
+  local.CompressedSize = 0;
+
+  TBytes head;
+  zf::PutU32(head, zf::kLocalHeaderSignature);
+  head += LocalHeaderTail(local);
+  head += local.FileName;
+  head += local.ExtraField;
+  WriteAll(stream, head);
+
+  const int64_t dataStart = stream.Position();
+  local.UncompressedSize = static_cast<uint32_t>(sourceSize);
+  FCurrentHeader = local;
+  uint32_t crc = 0;
+  try {
+    std::unique_ptr<TStream> compressor = handler->compress(stream, *this, local);
+    std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<int64_t>(sourceSize, 1))));
+    int64_t left = sourceSize;
+    while (left > 0) {
+      const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+      if (data.Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
+      // The checksum is taken from the same bytes on their way to the deflater,
+      // so the source is read once.
+      crc = static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(piece)));
+      compressor->WriteBuffer(buffer.data(), piece);
+      left -= piece;
+      if (OnProgress) OnProgress(*this, FCurrentFile, local, sourceSize - left);
+    }
+    compressor->Finish();
+  } catch (...) {
+    FCurrentHeader = TZipHeader();
+    throw;
+  }
+  FCurrentHeader = TZipHeader();
+
+  const int64_t compressedSize = stream.Position() - dataStart;
+  CheckEntrySize(compressedSize);
+  local.CompressedSize = static_cast<uint32_t>(compressedSize);
+  local.CRC32 = crc;
+  const int64_t dataEnd = stream.Position();
+
+  stream.SetPosition(FEndFileData + 4);
+  const TBytes tail = LocalHeaderTail(local);
+  stream.Write(tail.data(), static_cast<int64_t>(tail.size()));
+  FEndFileData = dataEnd;
+
+  TZipHeader central = centralHeader ? *centralHeader : local;
+  if (centralHeader) {
+    central.LocalHeaderOffset = local.LocalHeaderOffset;
+    central.CRC32 = local.CRC32;
+    central.CompressedSize = local.CompressedSize;
+    central.UncompressedSize = local.UncompressedSize;
+    central.FileNameLength = static_cast<uint16_t>(central.FileName.size());
+    central.ExtraFieldLength = static_cast<uint16_t>(central.ExtraField.size());
+    central.FileCommentLength = static_cast<uint16_t>(central.FileComment.size());
+  }
+  FFiles.push_back(std::move(central));
+  decodedNames_.push_back(std::nullopt);
+  nameIndexBuilt_ = false;
+  if (OnProgress) OnProgress(*this, FCurrentFile, FFiles.back(), sourceSize);
+}
+
+void TZipFile::WriteCentralDirectory() {
+  TStream& stream = *FStream;
+  stream.SetPosition(FEndFileData);
+  TBytes directory;
+  for (const TZipHeader& h : FFiles) {
+    directory += CentralRecord(h);
+    if (directory.size() >= (1u << 20)) {
+      WriteAll(stream, directory);
+      directory.clear();
+    }
+  }
+  WriteAll(stream, directory);
+  const int64_t directoryEnd = stream.Position();
+  if (FComment.size() > 0xFFFF) FComment.resize(0xFFFF);
+
+  TBytes end;
+  zf::PutU32(end, zf::kEndRecordSignature);
+  zf::PutU16(end, 0);
+  zf::PutU16(end, 0);
+  zf::PutU16(end, static_cast<uint16_t>(FFiles.size() & 0xFFFF));
+  zf::PutU16(end, static_cast<uint16_t>(FFiles.size() & 0xFFFF));
+  zf::PutU32(end, static_cast<uint32_t>((directoryEnd - FEndFileData) & 0xFFFFFFFF));
+  zf::PutU32(end, static_cast<uint32_t>(FEndFileData & 0xFFFFFFFF));
+  zf::PutU16(end, static_cast<uint16_t>(FComment.size()));
+  end += FComment;
+  WriteAll(stream, end);
+  // Nothing of a partly written entry may stay behind the end record.
+  stream.Truncate(stream.Position());
+}
+
+void TZipFile::ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression,
+                                    TZipProgressEvent progress) {
+  TZipFile zip;
+  zip.OnProgress = std::move(progress);
+  zip.Open(zipFileName, zmWrite);
+  std::vector<Text> files;
+  const platform::IoStatus walked = platform::WalkFiles(path, [&](const Text& relative) { files.push_back(relative); });
+  if (!walked.Ok()) throw EDirectoryNotFoundException(u"The specified path was not found");
+  const Text zipFull = FullFileName(zipFileName);
+  Text folder(path);
+  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+  for (const Text& relative : files) {
+    const Text full = folder + relative;
+    if (FullFileName(full) == zipFull) continue;  // never the archive being written
+    zip.Add(full, relative, compression);
+  }
+  zip.Close();
+}
+
+}  // namespace quenmar

@@ -1,0 +1,89 @@
+// Streams that deflate into and inflate from an archive stream, with zlib in raw
+// mode (window bits -15: no zlib header, no Adler-32 trailer), and the stored
+// stream that passes bytes through unchanged.
+//
+// None of them owns the archive stream, which must outlive them.
+#pragma once
+
+#include <zlib.h>
+
+#include <vector>
+
+#include "archive/stream.h"
+#include "support/text.h"
+
+namespace quenmar {
+
+// zlib's text for one of its negative result codes.
+Text ZlibErrorText(int code);
+
+// Passes Read, Write, Position and Size straight through to the archive stream.
+class TStoredStream : public TStream {
+ public:
+  explicit TStoredStream(TStream& archive) : archive_(archive) {}
+  int64_t Read(void* buffer, int64_t count) override { return archive_.Read(buffer, count); }
+  int64_t Write(const void* buffer, int64_t count) override { return archive_.Write(buffer, count); }
+  int64_t Position() override { return archive_.Position(); }
+  void SetPosition(int64_t position) override { archive_.SetPosition(position); }
+  int64_t Size() override { return archive_.Size(); }
+
+ private:
+  TStream& archive_;
+};
+
+enum TCompressionLevel { zcNone = 0, zcFastest = 1, zcDefault = -1, zcMax = 9 };
+
+// Deflates what is written to it into the archive stream at the archive stream's
+// position, in 65536-byte output blocks. The compressed data is complete only
+// after Finish(). Raises EZCompressionError with zlib's text, EWriteError on a
+// short write to the archive stream.
+class TZCompressionStream : public TStream {
+ public:
+  explicit TZCompressionStream(TStream& archive, TCompressionLevel level = zcDefault);
+  ~TZCompressionStream() override;
+  TZCompressionStream(const TZCompressionStream&) = delete;
+  TZCompressionStream& operator=(const TZCompressionStream&) = delete;
+
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;
+  int64_t Position() override { return static_cast<int64_t>(zstream_.total_in); }
+  void SetPosition(int64_t position) override;
+  int64_t Size() override { return Position(); }
+
+  // Ends the deflate stream and writes what is left of the output.
+  void Finish() override;
+
+ private:
+  void FlushOutput();
+  TStream& archive_;
+  z_stream zstream_{};
+  std::vector<unsigned char> out_;
+  bool finished_ = false;
+};
+
+// Hands out the inflated bytes of the deflate stream that begins at the archive
+// stream's position when it is made; reads compressed input in blocks of up to
+// 65536 bytes. After the deflate stream ends, Read returns 0 and the archive stream
+// stands right behind the compressed data. Raises EZDecompressionError with
+// zlib's text on corrupt data.
+class TZDecompressionStream : public TStream {
+ public:
+  explicit TZDecompressionStream(TStream& archive);
+  ~TZDecompressionStream() override;
+  TZDecompressionStream(const TZDecompressionStream&) = delete;
+  TZDecompressionStream& operator=(const TZDecompressionStream&) = delete;
+
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;
+  int64_t Position() override { return static_cast<int64_t>(zstream_.total_out); }
+  void SetPosition(int64_t position) override;
+  int64_t Size() override { return -1; }
+
+ private:
+  TStream& archive_;
+  z_stream zstream_{};
+  std::vector<unsigned char> in_;
+  bool ended_ = false;
+};
+
+}  // namespace quenmar

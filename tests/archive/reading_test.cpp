@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "archive/zip_builder.h"
+#include "archive/zip_file.h"
+#include "common/test_support.h"
+#include "support/exceptions.h"
+
+namespace quenmar {
+namespace {
+
+using testing::BuiltArchive;
+using testing::BuiltEntry;
+
+std::string MessageOfOpening(const std::string& bytes) {
+  TMemoryStream stream(bytes);
+  TZipFile zip;
+  try {
+    zip.Open(stream, zmRead);
+  } catch (const Exception& e) {
+    EXPECT_EQ(zip.Mode(), zmClosed);
+    return e.what();
+  }
+  return "opened";
+}
+
+TEST(ZipReading, RefusesWhatIsNoArchive) {
+  EXPECT_EQ(MessageOfOpening(""), "Stream read error");
+  EXPECT_EQ(MessageOfOpening("PK"), "Error reading zip file");
+  EXPECT_EQ(MessageOfOpening("PK\x05\x06"), "Error reading zip file");
+  EXPECT_EQ(MessageOfOpening(std::string(5000, 'x')), "Error reading zip file");
+  // A signature with fewer than 18 bytes behind it is no end record.
+  EXPECT_EQ(MessageOfOpening(std::string("PK\x05\x06", 4) + std::string(10, '\0')), "Error reading zip file");
+  // The end record must lie within the last 65535 bytes.
+  BuiltArchive far;
+  far.comment = std::string(65514, 'c');
+  EXPECT_EQ(MessageOfOpening(far.Bytes()), "Error reading zip file");
+}
+
+TEST(ZipReading, EmptyArchiveIsTheEndRecordAlone) {
+  const std::string bytes = BuiltArchive().Bytes();
+  ASSERT_EQ(bytes.size(), 22u);
+  TMemoryStream stream(bytes);
+  TZipFile zip;
+  zip.Open(stream, zmRead);
+  EXPECT_EQ(zip.FileCount(), 0);
+  EXPECT_TRUE(zip.FileNames().empty());
+  EXPECT_EQ(zip.Mode(), zmRead);
+}
+
+TEST(ZipReading, FindsTheEndRecordBehindAComment) {
+  for (const size_t length : {size_t{1}, size_t{1500}, size_t{65513}}) {
+    BuiltArchive archive;
+    archive.entries.push_back(BuiltEntry{"a.txt", "hello"});
+    archive.comment = std::string(length, 'c');
+    TMemoryStream stream(archive.Bytes());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(zip.FileCount(), 1) << length;
+    EXPECT_EQ(zip.Comment().size(), length);
+  }
+  // A comment holding the signature is taken for the end record: the highest wins.
+  BuiltArchive tricky;
+  tricky.entries.push_back(BuiltEntry{"a.txt", "hello"});
+  tricky.comment = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+  TMemoryStream stream(tricky.Bytes());
+  TZipFile zip;
+  zip.Open(stream, zmRead);
+  EXPECT_EQ(zip.FileCount(), 0);
+}
+
+TEST(ZipReading, OneEntryWithoutTheUtf8FlagMakesEveryNameCodePage437) {
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry{"\xC3\xA9.txt", "a"});
+  archive.entries.push_back(BuiltEntry{"b\x81.txt", "b"});
+  {
+    TMemoryStream stream(archive.Bytes());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_TRUE(zip.UTF8Support());
+    EXPECT_EQ(zip.FileName(0), u"\u00E9.txt");
+    EXPECT_EQ(zip.FileName(1), u"b\uFFFD.txt");
+  }
+  archive.entries[1].flag = 0;
+  TMemoryStream stream(archive.Bytes());
+  TZipFile zip;
+  zip.Open(stream, zmRead);
+  EXPECT_FALSE(zip.UTF8Support());
+  EXPECT_EQ(zip.FileNames(), (std::vector<Text>{u"\u251C\u2310.txt", u"b\u00FC.txt"}));
+}
+
+TEST(ZipReading, IndexOfFoldsAsciiOnlyAndTheFirstMatchWins) {
+  BuiltArchive archive;
+  for (const char* name : {"data.csv", "\xC3\xA9.csv", "sub/a.csv", "DATA.CSV", "sub/"}) {
+    archive.entries.push_back(BuiltEntry{name, name});
+  }
+  TMemoryStream stream(archive.Bytes());
+  TZipFile zip;
+  EXPECT_EQ(zip.IndexOf(u"data.csv"), -1);  // closed
+  zip.Open(stream, zmRead);
+  EXPECT_EQ(zip.IndexOf(u"DATA.CSV"), 0);
+  EXPECT_EQ(zip.IndexOf(u"Data.Csv"), 0);
+  EXPECT_EQ(zip.IndexOf(u"\u00E9.csv"), 1);
+  EXPECT_EQ(zip.IndexOf(u"\u00C9.csv"), -1);
+  EXPECT_EQ(zip.IndexOf(u"sub/a.csv"), 2);
+  EXPECT_EQ(zip.IndexOf(u"sub\\a.csv"), -1);
+  EXPECT_EQ(zip.IndexOf(u"missing"), -1);
+  EXPECT_EQ(zip.FileName(4), u"sub/");
+}
+
+TEST(ZipReading, DamagedDirectoriesAreRefused) {
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry{"a.txt", "hello"});
+  std::string bytes = archive.Bytes();
+  const size_t directory = bytes.find(std::string("PK\x01\x02", 4));
+
+  std::string badSignature = bytes;
+  badSignature[directory + 3] = 'X';
+  EXPECT_EQ(MessageOfOpening(badSignature), "Invalid Zip Central Header signature");
+
+  BuiltArchive claimsMore = archive;
+  claimsMore.entryCount = 40000;  // never trusted for an allocation
+  EXPECT_EQ(MessageOfOpening(claimsMore.Bytes()), "Invalid Zip Central Header signature");
+
+  // A central record cut short by the end of the file: the directory offset
+  // points at a signature in the last four bytes.
+  BuiltArchive cutShort = archive;
+  cutShort.comment = std::string("PK\x01\x02", 4);
+  std::string cutBytes = cutShort.Bytes();
+  const auto lastFour = static_cast<uint32_t>(cutBytes.size() - 4);
+  for (int i = 0; i < 4; ++i) cutBytes[cutBytes.size() - 10 + i] = static_cast<char>((lastFour >> (8 * i)) & 0xFF);
+  EXPECT_EQ(MessageOfOpening(cutBytes), "Error reading zip file");
+
+  BuiltArchive zip64 = archive;
+  std::string zip64Bytes = zip64.Bytes();
+  zip64Bytes.replace(zip64Bytes.size() - 6, 4, "\xFF\xFF\xFF\xFF");
+  EXPECT_EQ(MessageOfOpening(zip64Bytes), "Zip64 archives are not supported");
+}
+
+TEST(ZipReading, AccessorsNeedAnOpenArchive) {
+  TZipFile zip;
+  EXPECT_THROW(zip.FileCount(), EZipException);
+  EXPECT_THROW(zip.FileNames(), EZipException);
+  EXPECT_THROW(zip.Open(u"x.zip", zmClosed), EZipException);
+  EXPECT_THROW(zip.Open(u"/nonexistent/x.zip", zmRead), EFOpenError);
+  EXPECT_FALSE(TZipFile::IsValid(u"/nonexistent/x.zip"));
+  try {
+    zip.FileCount();
+  } catch (const EZipException& e) {
+    EXPECT_STREQ(e.what(), "File must be open");
+  }
+}
+
+TEST(ZipReading, ASecondOpenerOfTheSameFileIsRefused) {
+  testing::TempDir dir;
+  testing::WriteFile(dir / "a.zip", BuiltArchive().Bytes());
+  TZipFile first, second;
+  first.Open(testing::T(dir / "a.zip"), zmRead);
+  try {
+    second.Open(testing::T(dir / "a.zip"), zmRead);
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + dir / "a.zip" + "\". ", 0), 0u) << e.what();
+  }
+  first.Close();
+  second.Open(testing::T(dir / "a.zip"), zmRead);
+}
+
+}  // namespace
+}  // namespace quenmar

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
+
+#include "archive/zip_file.h"
+#include "archive/zip_format.h"
+#include "common/test_support.h"
+#include "support/exceptions.h"
+
+namespace quenmar {
+namespace {
+
+using testing::ReadFile;
+using testing::T;
+using testing::TempDir;
+using testing::WriteFile;
+namespace zf = zipformat;
+
+void SetLocalMtime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  tm.tm_isdst = -1;
+  const utimbuf times{mktime(&tm), mktime(&tm)};
+  ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+TEST(ZipWriting, AnArchiveWithoutEntriesIsTheEndRecordAlone) {
+  TempDir dir;
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "e.zip"), zmWrite);
+    zip.Close();
+  }
+  const std::string bytes = ReadFile(dir / "e.zip");
+  EXPECT_EQ(bytes, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+}
+
+TEST(ZipWriting, EntriesCarryNameTimeAttributesAndAgreeInBothRecords) {
+  TempDir dir;
+  WriteFile(dir / "new.csv", "a;b;c\n1;2;3\n");
+  WriteFile(dir / "empty.txt", "");
+  WriteFile(dir / "old.txt", "old");
+  WriteFile(dir / "ro.txt", "read only");
+  SetLocalMtime(dir / "new.csv", 2018, 10, 15, 14, 3, 59);
+  SetLocalMtime(dir / "old.txt", 1975, 6, 1, 12, 0, 0);
+  chmod((dir / "ro.txt").c_str(), 0444);
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "out.zip"), zmWrite);
+    zip.Add(T(dir / "new.csv"));
+    zip.Add(T(dir / "empty.txt"));
+    zip.Add(T(dir / "old.txt"), u"x/y.txt");
+    zip.Add(T(dir / "ro.txt"));
+    zip.Add(T(dir / "new.csv"));  // the same name twice gives two entries
+    zip.Close();
+  }
+  const std::string bytes = ReadFile(dir / "out.zip");
+  TMemoryStream stream(bytes);
+  TZipFile zip;
+  zip.Open(stream, zmRead);
+  ASSERT_EQ(zip.FileNames(), (std::vector<Text>{u"new.csv", u"empty.txt", u"x/y.txt", u"ro.txt", u"new.csv"}));
+  const auto infos = zip.FileInfos();
+  EXPECT_EQ(infos[0].ModifiedDateTime, ((38u << 9 | 10u << 5 | 15u) << 16) | (14u << 11 | 3u << 5 | 29u));
+  EXPECT_EQ(infos[2].ModifiedDateTime, 0u);
+  EXPECT_EQ(infos[1].CompressedSize, 2u);
+  EXPECT_EQ(infos[1].CRC32, 0u);
+  EXPECT_EQ(bytes.substr(infos[1].LocalHeaderOffset + 30 + 9, 2), std::string("\x03\x00", 2));
+  EXPECT_EQ(infos[3].ExternalAttributes, 0x21u);
+  EXPECT_EQ(infos[0].ExternalAttributes, 0x20u);
+
+  for (const TZipHeader& h : infos) {
+    const char* local = bytes.data() + h.LocalHeaderOffset;
+    ASSERT_EQ(zf::GetU32(local), zf::kLocalHeaderSignature);
+    EXPECT_EQ(h.MadeByVersion, 20);
+    EXPECT_EQ(zf::GetU16(local + 4), h.RequiredVersion);
+    EXPECT_EQ(zf::GetU16(local + 6), h.Flag);
+    EXPECT_EQ(h.Flag, 0x0800);
+    EXPECT_EQ(zf::GetU16(local + 8), 8);
+    EXPECT_EQ(h.CompressionMethod, 8);
+    EXPECT_EQ(zf::GetU32(local + 10), h.ModifiedDateTime);
+    EXPECT_EQ(zf::GetU32(local + 14), h.CRC32);
+    EXPECT_EQ(zf::GetU32(local + 18), h.CompressedSize);
+    EXPECT_EQ(zf::GetU32(local + 22), h.UncompressedSize);
+    EXPECT_EQ(zf::GetU16(local + 26), h.FileNameLength);
+    EXPECT_EQ(zf::GetU16(local + 28), 0);
+    EXPECT_EQ(std::string(local + 30, h.FileNameLength), h.FileName);
+  }
+  TBytes content;
+  zip.Read(4, content);
+  EXPECT_EQ(content, "a;b;c\n1;2;3\n");
+}
+
+TEST(ZipWriting, DestructionAfterAFailedAddCompletesTheArchive) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", std::string(100000, 'a'));
+  WriteFile(dir / "b.txt", "bee");
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "out.zip"), zmWrite);
+    zip.Add(T(dir / "a.txt"));
+    zip.Add(T(dir / "b.txt"));
+    EXPECT_THROW(zip.Add(T(dir / "missing.txt")), EFOpenError);
+  }
+  TZipFile zip;
+  zip.Open(T(dir / "out.zip"), zmRead);
+  EXPECT_EQ(zip.FileNames(), (std::vector<Text>{u"a.txt", u"b.txt"}));
+}
+
+// A source that breaks down midway, after part of the entry was written.
+class FailingStream : public TMemoryStream {
+ public:
+  using TMemoryStream::TMemoryStream;
+  int64_t Read(void* buffer, int64_t count) override {
+    if (Position() > 70000) return 0;
+    return TMemoryStream::Read(buffer, count);
+  }
+};
+
+TEST(ZipWriting, APartlyWrittenEntryLeavesNoBytesBehindTheEndRecord) {
+  TempDir dir;
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "out.zip"), zmWrite);
+    zip.Add(TBytes("small"), u"small.txt");
+    std::string noise(400000, '\0');
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    FailingStream failing(noise);
+    EXPECT_THROW(zip.Add(failing, u"broken.bin"), EReadError);
+    zip.Close();
+  }
+  const std::string bytes = ReadFile(dir / "out.zip");
+  EXPECT_EQ(bytes.substr(bytes.size() - 22, 4), std::string("PK\x05\x06", 4));
+  TZipFile zip;
+  zip.Open(T(dir / "out.zip"), zmRead);
+  EXPECT_EQ(zip.FileCount(), 1);
+}
+
+TEST(ZipWriting, ArgumentAndModeErrors) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", "a");
+  TZipFile zip;
+  auto message = [&](auto&& action) -> std::string {
+    try {
+      action();
+    } catch (const Exception& e) {
+      return e.what();
+    }
+    return "no error";
+  };
+  EXPECT_EQ(message([&] { zip.Add(T(dir / "a.txt")); }), "File must be open for writing");
+  zip.Open(T(dir / "out.zip"), zmWrite);
+  EXPECT_EQ(message([&] { zip.Add(u""); }), "File name must not be empty");
+  EXPECT_EQ(message([&] { zip.Add(TBytes("x"), u""); }), "File name must not be empty");
+  EXPECT_EQ(message([&] { zip.Add(T(dir / "a.txt"), u"", 12); }),
+            "Support for compression method not registered: BZIP2");
+  EXPECT_EQ(message([&] { zip.Add(T(dir / "a.txt"), u"", 99); }),
+            "Support for compression method not registered: Unknown");
+  EXPECT_EQ(message([&] { zip.SetUTF8Support(false); }), "no error");
+  zip.Add(T(dir / "a.txt"), u"a.txt", 0);
+  EXPECT_EQ(message([&] { zip.SetUTF8Support(true); }), "Zip file must be empty");
+  zip.Close();
+  EXPECT_THROW(zip.Open(T(dir / "nofolder/out.zip"), zmWrite), EFCreateError);
+}
+
+TEST(ZipWriting, TooManyEntriesAreRefusedBeforeAnythingIsWritten) {
+  TMemoryStream stream;
+  TZipFile zip;
+  zip.Open(stream, zmWrite);
+  for (int i = 0; i < 65535; ++i) zip.Add(TBytes(), u"e" + Text(1, static_cast<char16_t>(u'a' + i % 26)), 0);
+  const int64_t before = stream.Size();
+  try {
+    zip.Add(TBytes("x"), u"one too many", 0);
+    FAIL();
+  } catch (const EZipException& e) {
+    EXPECT_STREQ(e.what(), "Too many entries for a ZIP archive without Zip64");
+  }
+  EXPECT_EQ(stream.Size(), before);
+  zip.Close();
+  stream.SetPosition(0);
+  TZipFile reader;
+  reader.Open(stream, zmRead);
+  EXPECT_EQ(reader.FileCount(), 65535);
+}
+
+TEST(ZipWriting, ReadWriteAppendsBehindTheExistingEntries) {
+  TempDir dir;
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "a.zip"), zmWrite);
+    zip.Add(TBytes("first"), u"1.txt");
+    zip.Close();
+  }
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "a.zip"), zmReadWrite);
+    zip.Add(TBytes("second"), u"2.txt");
+    zip.SetComment(u"two entries");
+    zip.Close();
+  }
+  TZipFile zip;
+  zip.Open(T(dir / "a.zip"), zmRead);
+  EXPECT_EQ(zip.FileNames(), (std::vector<Text>{u"1.txt", u"2.txt"}));
+  EXPECT_EQ(zip.Comment(), u"two entries");
+  TBytes bytes;
+  zip.Read(u"1.txt", bytes);
+  EXPECT_EQ(bytes, "first");
+}
+
+TEST(ZipWriting, DirectoryContentsRoundTrip) {
+  TempDir dir;
+  mkdir((dir / "tree").c_str(), 0755);
+  mkdir((dir / "tree/sub").c_str(), 0755);
+  WriteFile(dir / "tree/a.txt", "A");
+  WriteFile(dir / "tree/sub/b.txt", "B");
+  TZipFile::ZipDirectoryContents(T(dir / "t.zip"), T(dir / "tree"));
+  TZipFile::ExtractZipFile(T(dir / "t.zip"), T(dir / "copy"));
+  EXPECT_EQ(ReadFile(dir / "copy/a.txt"), "A");
+  EXPECT_EQ(ReadFile(dir / "copy/sub/b.txt"), "B");
+}
+
+}  // namespace
+}  // namespace quenmar
