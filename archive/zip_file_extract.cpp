@@ -23,6 +23,8 @@ namespace {
 namespace zf = zipformat;
 
 constexpr int64_t kCopyPiece = 61440;
+constexpr unsigned kHostMsDos = 0;
+constexpr unsigned kHostUnix = 3;
 
 uint32_t Crc32(uint32_t crc, const char* data, size_t length) {
   return static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(length)));
@@ -169,8 +171,14 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
   CheckPathLength(target);
   if (const auto time = DosToDateTime(local.ModifiedDateTime)) (void)platform::SetFileTimes(target, *time);
   CheckPathLength(target);
-  if ((central.MadeByVersion >> 8) == 0) {
+  const unsigned host = central.MadeByVersion >> 8;
+  if (host == kHostMsDos) {
     (void)platform::SetFileAttributes(target, central.ExternalAttributes & 0xFF & ~0x08u);
+  } else if (host == kHostUnix) {
+    // Unix archivers (Info-ZIP, Python) keep the mode in the high half; a file its
+    // owner may not write comes out read-only, as unzip would make it.
+    const uint32_t mode = central.ExternalAttributes >> 16;
+    if (mode != 0 && (mode & 0200) == 0) (void)platform::SetFileAttributes(target, platform::kAttrReadOnly);
   }
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
   FCurrentFile.clear();

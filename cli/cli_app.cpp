@@ -2,6 +2,9 @@
 
 #include <ostream>
 
+#include "archive/zip_file.h"
+#include "cli/console_window.h"
+#include "conversion/convert_archive.h"
 #include "conversion/entry_name_rule.h"
 #include "support/exceptions.h"
 #include "support/utf8.h"
@@ -51,6 +54,36 @@ int RunNames(const std::vector<std::string>& names, CliStreams streams) {
   return allConverted ? 0 : 1;
 }
 
+// Lists what each entry would become, in directory order; writes nothing.
+bool DryRun(const Text& archive, CliStreams streams) {
+  try {
+    TZipFile zip;
+    zip.Open(archive, zmRead);
+    const std::vector<Text> names = zip.FileNames();
+    bool allConverted = true;
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+      streams.out << TextToUtf8(names[static_cast<size_t>(i)]) << " -> ";
+      try {
+        streams.out << TextToUtf8(ConvertEntryName(zip.ExtractionName(i))) << '\n';
+      } catch (const Exception& e) {
+        streams.out << "error: " << e.what() << '\n';
+        allConverted = false;
+      }
+    }
+    return allConverted;
+  } catch (const Exception& e) {
+    streams.err << TextToUtf8(archive) << ": " << e.what() << '\n';
+    return false;
+  }
+}
+
+bool Convert(const Text& archive, bool quiet, CliStreams streams) {
+  ConsoleWindow window(archive, streams.err, streams.errIsTerminal && !quiet);
+  const bool converted = ConvertArchive(window);
+  (converted ? streams.out : streams.err) << TextToUtf8(window.Status()) << '\n';
+  return converted;
+}
+
 int UsageError(CliStreams streams, const std::string& message) {
   streams.err << "quenmar-convert: " << message << "\n"
               << "Try 'quenmar-convert --help' for more information.\n";
@@ -65,17 +98,38 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     if (args.size() == 1) return UsageError(streams, "--names needs at least one NAME");
     return RunNames(std::vector<std::string>(args.begin() + 1, args.end()), streams);
   }
+  bool dryRun = false, quiet = false, optionsDone = false;
+  std::vector<std::string> archives;
   for (const std::string& arg : args) {
-    if (arg == "-h" || arg == "--help") {
-      streams.out << kUsage;
-      return 0;
-    }
-    if (arg == "-V" || arg == "--version") {
-      streams.out << "quenmar-convert " << QUENMAR_VERSION << '\n';
-      return 0;
+    if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
+      if (arg == "-h" || arg == "--help") {
+        streams.out << kUsage;
+        return 0;
+      }
+      if (arg == "-V" || arg == "--version") {
+        streams.out << "quenmar-convert " << QUENMAR_VERSION << '\n';
+        return 0;
+      }
+      if (arg == "-n" || arg == "--dry-run") {
+        dryRun = true;
+      } else if (arg == "-q" || arg == "--quiet") {
+        quiet = true;
+      } else if (arg == "--") {
+        optionsDone = true;
+      } else {
+        return UsageError(streams, "unknown option '" + arg + "'");
+      }
+    } else {
+      archives.push_back(arg);
     }
   }
-  return UsageError(streams, "converting archives is not available yet");
+  if (archives.empty()) return UsageError(streams, "no archive given");
+  bool allWell = true;
+  for (const std::string& archive : archives) {
+    const Text path = Utf8ToText(archive);
+    allWell = (dryRun ? DryRun(path, streams) : Convert(path, quiet, streams)) && allWell;
+  }
+  return allWell ? 0 : 1;
 }
 
 }  // namespace quenmar

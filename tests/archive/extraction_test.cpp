@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "archive/zip_builder.h"
+#include "common/zip_builder.h"
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"
@@ -62,6 +62,9 @@ TEST_F(ZipExtraction, SetsTheEntryTimeAndTheReadOnlyBit) {
   archive.entries.push_back(BuiltEntry{"unix.txt", "x"});
   archive.entries.back().madeBy = 0x0314;
   archive.entries.back().externalAttributes = 0x21;
+  archive.entries.push_back(BuiltEntry{"unix-ro.txt", "x"});
+  archive.entries.back().madeBy = 0x0314;
+  archive.entries.back().externalAttributes = 0100444u << 16;
   OpenArchive(archive);
   const time_t before = time(nullptr);
   zip_.ExtractAll(T(Out()));
@@ -76,7 +79,9 @@ TEST_F(ZipExtraction, SetsTheEntryTimeAndTheReadOnlyBit) {
   ASSERT_EQ(stat(Out("ro.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0222, 0u);
   ASSERT_EQ(stat(Out("unix.txt").c_str(), &st), 0);
-  EXPECT_NE(st.st_mode & 0200, 0u);  // another host's attributes are not applied
+  EXPECT_NE(st.st_mode & 0200, 0u);  // MS-DOS bits of another host are not applied
+  ASSERT_EQ(stat(Out("unix-ro.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0222, 0u);  // a Unix mode without write access is
 }
 
 TEST_F(ZipExtraction, RefusesBeforeCreatingAnything) {

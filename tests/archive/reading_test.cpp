@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "archive/zip_builder.h"
+#include "common/zip_builder.h"
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"

@@ -45,8 +45,8 @@ bool Exists(const std::string& path) {
 Text T(const std::string& utf8) { return Utf8ToText(utf8); }
 std::string U(const Text& text) { return TextToUtf8(text); }
 
-int RunCommand(const std::string& command, std::string* output) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+int RunCommand(const std::string& command, std::string* output, bool mergeErrors) {
+  FILE* pipe = popen((mergeErrors ? "(" + command + ") 2>&1" : command).c_str(), "r");
   if (pipe == nullptr) return -1;
   std::string text;
   char buffer[4096];

@@ -30,8 +30,9 @@ bool Exists(const std::string& path);
 Text T(const std::string& utf8);
 std::string U(const Text& text);
 
-// Runs a shell command, returns its exit status; its output goes to Output.
-int RunCommand(const std::string& command, std::string* output = nullptr);
+// Runs a shell command, returns its exit status; its standard output (and its
+// standard error too when MergeErrors) goes to Output.
+int RunCommand(const std::string& command, std::string* output = nullptr, bool mergeErrors = true);
 // True when the named program is on the PATH.
 bool HaveProgram(const std::string& name);
 

@@ -1,4 +1,4 @@
-#include "archive/zip_builder.h"
+#include "common/zip_builder.h"
 
 #include <zlib.h>
 

@@ -1,0 +1,106 @@
+#include "conversion/convert_archive.h"
+
+#include <exception>
+#include <optional>
+
+#include "archive/entry_path.h"
+#include "archive/zip_file.h"
+#include "conversion/entry_name_rule.h"
+#include "conversion/progress.h"
+#include "conversion/scratch_folder.h"
+#include "support/exceptions.h"
+#include "support/file_names.h"
+#include "support/platform/files.h"
+#include "support/quiet_files.h"
+#include "support/utf8.h"
+
+namespace quenmar {
+namespace {
+
+constexpr TZipCompression kDeflate = 8;
+
+// A new name must be a plain file name: the output entry is named after the part
+// of the scratch path behind its last delimiter, and that must be the whole name
+// on every platform.
+void CheckNewName(const Text& newName) {
+  if (newName.empty() || newName.find_first_of(u"/\\:") != Text::npos) {
+    throw EArgumentException(u"Invalid new entry name \"" + newName + u"\"");
+  }
+}
+
+// Converts every entry into a temporary archive and moves it to OutputPath.
+// CurrentEntry names the entry being worked on while an entry is.
+void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outputPath, ConversionWindow& window,
+                    std::optional<Text>& currentEntry) {
+  ScratchFolder scratch(folder);
+  const Text entriesFolder = scratch.Path() + u"e";
+  const Text temporaryOutput = scratch.Path() + u"out.zip";
+  {
+    TZipFile reader;
+    TZipFile writer;
+    reader.Open(inputPath, zmRead);
+    writer.Open(temporaryOutput, zmWrite);
+    const int entryCount = reader.FileCount();
+    const std::vector<Text> entryNames = reader.FileNames();
+    for (int index = 0; index < entryCount; ++index) {
+      currentEntry = entryNames[static_cast<size_t>(index)];
+      // Extraction may write under the name of a Unicode Path record; the rule
+      // works on the name the file really got.
+      const Text name = reader.ExtractionName(index);
+      reader.Extract(index, entriesFolder, true);
+      const Text newName = ConvertEntryName(name);
+      CheckNewName(newName);
+      const Text scratchPath = JoinEntryPath(entriesFolder, EntryNameToPath(name));
+      const Text targetPath = JoinEntryPath(entriesFolder, newName);
+      RenameFileReplace(scratchPath, targetPath);
+      writer.Add(targetPath, u"", kDeflate);
+      DeleteFileQuiet(targetPath);
+      window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
+    }
+    currentEntry.reset();
+    reader.Close();
+    writer.Close();
+  }
+  const Text fullOutput = FullFileName(outputPath);
+  const platform::IoStatus moved = platform::RenameFile(temporaryOutput, fullOutput);
+  if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(fullOutput.empty() ? outputPath : fullOutput, moved.reason));
+}
+
+Text FailureText(const std::optional<Text>& entry, const Text& message) {
+  if (entry) return Text(kStatusFailed) + u" u položky \"" + *entry + u"\": " + message;
+  return Text(kStatusFailed) + u": " + message;
+}
+
+}  // namespace
+
+Text OutputPathFor(TextView inputPath) {
+  Text name = FileNameOf(inputPath);
+  InsertText(u"-", name, 5);
+  return FilePathOf(inputPath) + name;
+}
+
+bool ConvertArchive(ConversionWindow& window) {
+  window.DisableStart();
+  window.SetGaugeVisible(true);
+  window.SetGaugeProgress(0);
+  const Text inputPath = window.InputPath();
+  const Text folder = FilePathOf(inputPath);
+  const Text outputPath = OutputPathFor(inputPath);
+  window.SetStatus(kStatusRunning);
+  window.ProcessMessages();
+
+  std::optional<Text> currentEntry;
+  std::optional<Text> failure;
+  try {
+    ConvertEntries(inputPath, folder, outputPath, window, currentEntry);
+  } catch (const Exception& e) {
+    failure = FailureText(currentEntry, e.Message());
+  } catch (const std::exception& e) {
+    failure = FailureText(currentEntry, Utf8ToText(e.what()));
+  }
+  window.SetStatus(failure ? *failure : Text(kStatusDone) + outputPath);
+  window.SetGaugeVisible(false);
+  return !failure;
+}
+
+}  // namespace quenmar

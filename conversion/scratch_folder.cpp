@@ -1,0 +1,24 @@
+#include "conversion/scratch_folder.h"
+
+#include "support/exceptions.h"
+#include "support/file_names.h"
+#include "support/platform/folders.h"
+#include "support/platform/paths.h"
+
+namespace quenmar {
+
+ScratchFolder::ScratchFolder(TextView parent) {
+  const Text where = parent.empty() ? Text(u".") : Text(parent);
+  Text created;
+  const platform::IoStatus status = platform::CreateUniqueFolder(where, u".quenmar-", created);
+  if (!status.Ok()) {
+    Text full = FullFileName(where);
+    if (full.empty()) full = where;
+    throw EFCreateError(CannotCreateMessage(full, status.reason));
+  }
+  path_ = created + platform::kPathSeparator;
+}
+
+ScratchFolder::~ScratchFolder() { platform::RemoveTree(path_); }
+
+}  // namespace quenmar

@@ -1,0 +1,26 @@
+// A private folder for the files of one conversion run: created under a fresh,
+// unique, hidden name and removed with everything in it (read-only files included)
+// when the object goes.
+#pragma once
+
+#include "support/text.h"
+
+namespace quenmar {
+
+class ScratchFolder {
+ public:
+  // Creates the folder inside Parent (the current directory when empty). Raises
+  // EFCreateError when it cannot.
+  explicit ScratchFolder(TextView parent);
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The folder's path, ending in a separator.
+  const Text& Path() const { return path_; }
+
+ private:
+  Text path_;
+};
+
+}  // namespace quenmar

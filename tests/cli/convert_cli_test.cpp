@@ -1,0 +1,112 @@
+// quenmar-convert end to end: archives made by other tools go in, the output must
+// satisfy unzip and hold every entry under its new name, byte for byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "archive/zip_file.h"
+#include "common/test_support.h"
+
+namespace quenmar {
+namespace {
+
+using testing::HaveProgram;
+using testing::ReadFile;
+using testing::RunCommand;
+using testing::T;
+using testing::TempDir;
+using testing::WriteFile;
+
+const std::string kConvert = QUENMAR_CONVERT_EXE;
+
+struct Source { std::string name, newName, data; bool readOnly; };
+
+const Source kSources[] = {
+    {"2018-10-15-abc-def-ghi.csv", "2018-10-abc-def-ghi-mob.csv", "1;420123;420456;60\n2;420123;420789;5\n", false},
+    {"2018-10-01-abc-abc-1.csv", "2018-09-abc-abc-1-fix.csv", std::string(100000, 'x') + "\n", true},
+    {"2019-01-01-P1-P1-X.txt", "2018-12-P1-P1-X-fix.txt", "", false},
+};
+
+// Writes the source files with a known time and mode into Folder.
+void WriteSources(const std::string& folder) {
+  for (const Source& s : kSources) {
+    WriteFile(folder + "/" + s.name, s.data);
+    const utimbuf times{1539612345, 1539612345};
+    utime((folder + "/" + s.name).c_str(), &times);
+    if (s.readOnly) chmod((folder + "/" + s.name).c_str(), 0444);
+  }
+}
+
+void CheckOutput(const std::string& output, const std::string& input) {
+  std::string text;
+  ASSERT_EQ(RunCommand("unzip -t " + output, &text), 0) << text;
+  TZipFile zip, in;
+  zip.Open(T(output), zmRead);
+  in.Open(T(input), zmRead);
+  ASSERT_EQ(zip.FileCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const Source& s = kSources[i];
+    const TZipHeader h = zip.FileInfo(i);
+    EXPECT_EQ(testing::U(zip.FileName(i)), s.newName);
+    EXPECT_EQ(h.CompressionMethod, 8);
+    TBytes bytes;
+    zip.Read(i, bytes);
+    EXPECT_EQ(bytes, s.data);
+    EXPECT_EQ((h.ExternalAttributes & 1) != 0, s.readOnly) << s.name;
+    EXPECT_EQ(h.ModifiedDateTime, in.FileInfo(i).ModifiedDateTime) << s.name;
+  }
+}
+
+TEST(CliConvert, ConvertsArchivesOfInfoZipAndPython) {
+  if (!HaveProgram("zip") || !HaveProgram("unzip") || !HaveProgram("python3")) GTEST_SKIP() << "zip, unzip or python3 missing";
+  TempDir dir;
+  WriteSources(dir.path());
+  std::string text;
+  ASSERT_EQ(RunCommand("cd " + dir.path() + " && zip -q infozip.zip 2018-10-15-abc-def-ghi.csv "
+                       "2018-10-01-abc-abc-1.csv 2019-01-01-P1-P1-X.txt", &text), 0) << text;
+  const std::string script =
+      "import os, sys, zipfile\n"
+      "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+      "    for n in sys.argv[2:]:\n"
+      "        z.write(n)\n";
+  WriteFile(dir / "make.py", script);
+  ASSERT_EQ(RunCommand("cd " + dir.path() + " && python3 make.py python.zip 2018-10-15-abc-def-ghi.csv "
+                       "2018-10-01-abc-abc-1.csv 2019-01-01-P1-P1-X.txt", &text), 0) << text;
+
+  ASSERT_EQ(RunCommand(kConvert + " " + dir / "infozip.zip" + " " + dir / "python.zip", &text), 0) << text;
+  EXPECT_EQ(text, "Soubor byl konvertován do: " + dir / "info-zip.zip" + "\n" +
+                      "Soubor byl konvertován do: " + dir / "pyth-on.zip" + "\n");
+  CheckOutput(dir / "info-zip.zip", dir / "infozip.zip");
+  CheckOutput(dir / "pyth-on.zip", dir / "python.zip");
+}
+
+TEST(CliConvert, FailuresGoToStandardErrorAndTheRunGoesOn) {
+  TempDir dir;
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "good.zip"), zmWrite);
+    zip.Add(TBytes("x"), u"2018-10-15-a-b.csv");
+    zip.Close();
+    zip.Open(T(dir / "bad1.zip"), zmWrite);
+    zip.Add(TBytes("x"), u"no-date.csv");
+    zip.Close();
+  }
+  std::string out, err;
+  const int status =
+      RunCommand(kConvert + " " + dir / "bad1.zip" + " " + dir / "good.zip" + " 2>" + dir / "err", &out, false);
+  err = ReadFile(dir / "err");
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out, "Soubor byl konvertován do: " + dir / "good-.zip" + "\n");
+  EXPECT_EQ(err, "Konverze selhala u položky \"no-date.csv\": Invalid argument to date encode\n");
+  EXPECT_EQ(err.find('\r'), std::string::npos);  // no progress bar when not a terminal
+
+  EXPECT_EQ(RunCommand(kConvert + " -n " + dir / "bad1.zip" + " " + dir / "good.zip", &out, false), 1);
+  EXPECT_EQ(out, "no-date.csv -> error: Invalid argument to date encode\n2018-10-15-a-b.csv -> 2018-10-a-b-mob.csv\n");
+  EXPECT_EQ(RunCommand(kConvert + " --dry-run " + dir / "good.zip", &out), 0);
+  EXPECT_EQ(RunCommand(kConvert + " --frobnicate " + dir / "good.zip", &out), 2);
+  EXPECT_EQ(RunCommand(kConvert + " --version", &out), 0);
+  EXPECT_EQ(out, "quenmar-convert 1.0.0.0\n");
+}
+
+}  // namespace
+}  // namespace quenmar
