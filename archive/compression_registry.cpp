@@ -21,8 +21,8 @@ std::map<TZipCompression, TCompressionHandler>& Registry() {
         [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
           return std::make_unique<TZCompressionStream>(archive, zcDefault);
         },
-        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
-          return std::make_unique<TZDecompressionStream>(archive);
+        [](TStream& archive, TZipFile&, const TZipHeader& header) -> std::unique_ptr<TStream> {
+          return std::make_unique<TZDecompressionStream>(archive, header.CompressedSize);
         }};
     return rows;
   }();

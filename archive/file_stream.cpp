@@ -9,12 +9,13 @@ TFileStream::TFileStream(TextView path, TFileMode mode) {
   platform::FileAccess access = platform::FileAccess::kRead;
   if (mode == TFileMode::kOpenReadWrite) access = platform::FileAccess::kReadWrite;
   if (mode == TFileMode::kCreate) access = platform::FileAccess::kCreate;
+  if (mode == TFileMode::kOverwrite) access = platform::FileAccess::kOverwrite;
   platform::IoStatus status;
   file_ = platform::File::Open(path, access, platform::FileShare::kExclusive, status);
   if (!status.Ok()) {
     Text full = FullFileName(path);
     if (full.empty()) full = Text(path);
-    if (mode == TFileMode::kCreate) throw EFCreateError(CannotCreateMessage(full, status.reason));
+    if (mode == TFileMode::kCreate || mode == TFileMode::kOverwrite) throw EFCreateError(CannotCreateMessage(full, status.reason));
     throw EFOpenError(CannotOpenMessage(full, status.reason));
   }
 }

@@ -12,6 +12,8 @@ enum class TFileMode {
   kOpenRead,       // existing file, read only
   kOpenReadWrite,  // existing file, read and write
   kCreate,         // read and write; created, or emptied when it exists
+  kOverwrite,      // as kCreate, but an existing file is written over from its start
+                   // and the caller cuts it at the end of what it wrote
 };
 
 class TFileStream : public TStream {
@@ -26,6 +28,10 @@ class TFileStream : public TStream {
   void SetPosition(int64_t position) override;
   int64_t Size() override;
   bool Truncate(int64_t size) override;
+  // The file's last-write time and attribute bits; false when the OS does not say.
+  bool Describe(platform::LocalDateTime& lastWrite, uint32_t& attributes) const {
+    return file_.Describe(lastWrite, attributes);
+  }
 
  private:
   platform::File file_;

@@ -19,14 +19,12 @@ constexpr char16_t kCp437High[128] = {
 
 }  // namespace
 
+char16_t Cp437ToUnit(unsigned char byte) { return byte < 0x80 ? static_cast<char16_t>(byte) : kCp437High[byte - 0x80]; }
+
 Text DecodeName(std::string_view bytes, bool utf8) {
-  if (utf8) return Utf8ToText(bytes);
   Text text;
   text.reserve(bytes.size());
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    text += b < 0x80 ? static_cast<char16_t>(b) : kCp437High[b - 0x80];
-  }
+  ForEachNameUnit(bytes, utf8, [&text](char16_t unit) { text += unit; });
   return text;
 }
 

@@ -6,10 +6,25 @@
 
 #include "archive/stream.h"
 #include "support/text.h"
+#include "support/utf8.h"
 
 namespace quenmar {
 
 Text DecodeName(std::string_view bytes, bool utf8);
+
+// The character of one code page 437 byte.
+char16_t Cp437ToUnit(unsigned char byte);
+
+// Calls Emit with each UTF-16 code unit of DecodeName(bytes, utf8), without
+// building the text.
+template <class Emit>
+void ForEachNameUnit(std::string_view bytes, bool utf8, Emit&& emit) {
+  if (utf8) {
+    ForEachUtf16Unit(bytes, emit);
+  } else {
+    for (const char c : bytes) emit(Cp437ToUnit(static_cast<unsigned char>(c)));
+  }
+}
 // Characters code page 437 cannot hold become "?".
 TBytes EncodeName(TextView text, bool utf8);
 

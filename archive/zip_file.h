@@ -17,10 +17,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "archive/compression_registry.h"
+#include "archive/name_index.h"
 #include "archive/stream.h"
 #include "archive/zip_header.h"
 #include "support/text.h"
@@ -110,7 +110,7 @@ class TZipFile {
   void CheckIndex(int index) const;  // "The specified file was not found" when out of range
   void RequireWritable() const;
   void ReadCentralDirectory();
-  const Text& DecodedName(int index) const;
+  Text DecodedName(int index) const;
   void ReadLocalHeader(int index, TZipHeader& local);
   std::unique_ptr<TStream> OpenEntryData(int index, TZipHeader& local);
   void ExtractTo(int index, TextView path, bool createSubdirs);
@@ -128,11 +128,13 @@ class TZipFile {
   Text FCurrentFile;
   TZipHeader FCurrentHeader;
 
-  // Decoded names, filled one by one as they are asked for, and the index that
-  // IndexOf builds on first use: ASCII-upper-cased name to its first position.
-  mutable std::vector<std::optional<Text>> decodedNames_;
-  mutable std::unordered_map<Text, int> nameIndex_;
-  mutable bool nameIndexBuilt_ = false;
+  // The local record read last, so that ExtractionName and Extract of one entry
+  // read it once.
+  int lastLocalIndex_ = -1;
+  TZipHeader lastLocal_;
+
+  // Built by the first IndexOf, kept up to date by Add.
+  mutable NameIndex nameIndex_;
 };
 
 }  // namespace quenmar

@@ -65,13 +65,18 @@ bool TZipFile::GetUTF8PathFromExtraField(const TZipHeader& header, Text& fileNam
 void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   const TZipHeader& central = FFiles[static_cast<size_t>(index)];
   TStream& stream = *FStream;
-  stream.SetPosition(FStartFileData + central.LocalHeaderOffset);
-  char fixed[zf::kLocalHeaderLength];
-  if (stream.Read(fixed, 4) != 4) throw EZipException(u"Error reading zip file");
-  if (zf::GetU32(fixed) != zf::kLocalHeaderSignature) throw EZipException(u"Invalid Zip Local Header signature");
-  if (stream.Read(fixed + 4, zf::kLocalHeaderLength - 4) != zf::kLocalHeaderLength - 4) {
-    throw EZipException(u"Error reading zip file");
+  const int64_t headerStart = FStartFileData + central.LocalHeaderOffset;
+  if (index == lastLocalIndex_) {  // read a moment ago, by ExtractionName
+    local = lastLocal_;
+    stream.SetPosition(headerStart + zf::kLocalHeaderLength + local.FileNameLength + local.ExtraFieldLength);
+    return;
   }
+  stream.SetPosition(headerStart);
+  char fixed[zf::kLocalHeaderLength];
+  const int64_t got = stream.Read(fixed, zf::kLocalHeaderLength);
+  if (got < 4) throw EZipException(u"Error reading zip file");
+  if (zf::GetU32(fixed) != zf::kLocalHeaderSignature) throw EZipException(u"Invalid Zip Local Header signature");
+  if (got != zf::kLocalHeaderLength) throw EZipException(u"Error reading zip file");
   local = TZipHeader();
   local.RequiredVersion = zf::GetU16(fixed + 4);
   local.Flag = zf::GetU16(fixed + 6);
@@ -82,12 +87,14 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   local.UncompressedSize = zf::GetU32(fixed + 22);
   local.FileNameLength = zf::GetU16(fixed + 26);
   local.ExtraFieldLength = zf::GetU16(fixed + 28);
-  local.FileName.resize(local.FileNameLength);
-  local.ExtraField.resize(local.ExtraFieldLength);
-  if (stream.Read(local.FileName.data(), local.FileNameLength) != local.FileNameLength ||
-      stream.Read(local.ExtraField.data(), local.ExtraFieldLength) != local.ExtraFieldLength) {
+  TBytes variable(static_cast<size_t>(local.FileNameLength) + local.ExtraFieldLength, '\0');
+  if (stream.Read(variable.data(), static_cast<int64_t>(variable.size())) != static_cast<int64_t>(variable.size())) {
     throw EZipException(u"Error reading zip file");
   }
+  local.FileName = variable.substr(0, local.FileNameLength);
+  local.ExtraField = variable.substr(local.FileNameLength);
+  lastLocalIndex_ = index;
+  lastLocal_ = local;
 }
 
 std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
@@ -153,16 +160,21 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
   FCurrentHeader = central;
   uint32_t crc = 0;
   {
-    TFileStream file(target, TFileMode::kCreate);
-    std::vector<char> buffer(static_cast<size_t>(kCopyPiece));
+    // Written over rather than emptied first: emptying a file that holds data
+    // makes ext4 flush it to disk when it is closed.
+    TFileStream file(target, TFileMode::kOverwrite);
+    std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<uint32_t>(central.UncompressedSize, 1))));
     int64_t left = central.UncompressedSize;
     while (left > 0) {
-      const int64_t piece = std::min(left, kCopyPiece);
+      const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
       if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
       file.WriteBuffer(buffer.data(), piece);
       crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
       left -= piece;
       if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize - left);
+    }
+    if (file.Size() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
+      throw EWriteError(u"Stream write error");
     }
   }
   data.reset();

@@ -81,14 +81,6 @@ bool HasZip64Locator(TStream& stream, int64_t endRecord) {
   return stream.Read(signature, 4) == 4 && zf::GetU32(signature) == zf::kZip64LocatorSignature;
 }
 
-char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
-
-Text FoldAscii(TextView text) {
-  Text folded(text);
-  for (char16_t& c : folded) c = AsciiUpper(c);
-  return folded;
-}
-
 }  // namespace
 
 TZipFile::~TZipFile() {
@@ -168,6 +160,9 @@ void TZipFile::ReadCentralDirectory() {
 
   stream.SetPosition(directoryOffset);
   FEndFileData = directoryOffset;
+  // The stored count is only believed as far as the file has room for records.
+  const int64_t room = std::max<int64_t>(0, stream.Size() - directoryOffset) / zf::kCentralHeaderLength;
+  FFiles.reserve(static_cast<size_t>(std::min<int64_t>(entryCount, room)));
   BufferedReader reader(stream);
   bool allUtf8 = true;
   for (int i = 0; i < entryCount; ++i) {
@@ -202,7 +197,7 @@ void TZipFile::ReadCentralDirectory() {
     FFiles.push_back(std::move(h));
   }
   if (!allUtf8) FUTF8Support = false;
-  decodedNames_.assign(FFiles.size(), std::nullopt);
+  nameIndex_.Clear();
 }
 
 void TZipFile::Close() {
@@ -236,9 +231,8 @@ bool TZipFile::IsValid(TextView zipFileName) {
 
 void TZipFile::ForgetEntries() {
   FFiles.clear();
-  decodedNames_.clear();
-  nameIndex_.clear();
-  nameIndexBuilt_ = false;
+  lastLocalIndex_ = -1;
+  nameIndex_.Clear();
 }
 
 void TZipFile::RequireOpen() const {
@@ -249,11 +243,8 @@ void TZipFile::RequireWritable() const {
   if (FMode != zmWrite && FMode != zmReadWrite) throw EZipException(u"File must be open for writing");
 }
 
-const Text& TZipFile::DecodedName(int index) const {
-  if (decodedNames_.size() != FFiles.size()) decodedNames_.resize(FFiles.size());
-  auto& slot = decodedNames_[static_cast<size_t>(index)];
-  if (!slot) slot = DecodeName(FFiles[static_cast<size_t>(index)].FileName, FUTF8Support);
-  return *slot;
+Text TZipFile::DecodedName(int index) const {
+  return DecodeName(FFiles[static_cast<size_t>(index)].FileName, FUTF8Support);
 }
 
 int TZipFile::FileCount() const {
@@ -271,14 +262,8 @@ std::vector<Text> TZipFile::FileNames() const {
 
 int TZipFile::IndexOf(TextView fileName) const {
   if (FMode == zmClosed) return -1;
-  if (!nameIndexBuilt_) {
-    nameIndex_.clear();
-    nameIndex_.reserve(FFiles.size());
-    for (int i = 0; i < static_cast<int>(FFiles.size()); ++i) nameIndex_.emplace(FoldAscii(DecodedName(i)), i);
-    nameIndexBuilt_ = true;
-  }
-  const auto found = nameIndex_.find(FoldAscii(fileName));
-  return found == nameIndex_.end() ? -1 : found->second;
+  if (!nameIndex_.Built()) nameIndex_.Build(FFiles, FUTF8Support);
+  return nameIndex_.Find(FFiles, FUTF8Support, fileName);
 }
 
 void TZipFile::CheckIndex(int index) const {
@@ -331,8 +316,7 @@ void TZipFile::SetUTF8Support(bool value) {
   RequireWritable();
   if (!FFiles.empty()) throw EZipException(u"Zip file must be empty");
   FUTF8Support = value;
-  decodedNames_.clear();
-  nameIndexBuilt_ = false;
+  nameIndex_.Clear();
 }
 
 }  // namespace quenmar

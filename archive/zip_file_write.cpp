@@ -98,20 +98,20 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
   FCurrentFile = Text(filePath);
   try {
     TFileStream source(filePath, TFileMode::kOpenRead);
-    CheckEntrySize(source.Size());
-
+    const int64_t size = source.Size();
+    CheckEntrySize(size);
     if (filePath.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
-    const Text folder = FilePathOf(filePath);
-    if (!folder.empty() && !platform::FolderExists(folder)) {
-      throw EDirectoryNotFoundException(u"The specified path was not found");
-    }
-    if (!platform::FileExists(filePath)) throw EFileNotFoundException(u"The specified file was not found");
+    // The file is open, so its folder and the file itself exist; what the OS says
+    // of it is read from the open handle.
+    platform::LocalDateTime lastWrite;
+    uint32_t attributes = 0;
+    if (!source.Describe(lastWrite, attributes)) throw EFileNotFoundException(u"The specified file was not found");
 
     header.Flag = FUTF8Support ? kFlagUtf8 : 0;
     header.CompressionMethod = compression;
-    if (const auto written = platform::GetLastWriteTime(filePath)) header.ModifiedDateTime = DateTimeToDos(*written);
-    header.UncompressedSize = static_cast<uint32_t>(source.Size());
-    header.ExternalAttributes = platform::GetFileAttributes(filePath).value_or(0) & kAttributeMask;
+    header.ModifiedDateTime = DateTimeToDos(lastWrite);
+    header.UncompressedSize = static_cast<uint32_t>(size);
+    header.ExternalAttributes = attributes & kAttributeMask;
     const Text name = archiveFileName.empty() ? FileNameOf(filePath) : Text(archiveFileName);
     header.FileName = EncodeName(name, FUTF8Support);
     Add(source, header, nullptr);
@@ -228,8 +228,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
     central.FileCommentLength = static_cast<uint16_t>(central.FileComment.size());
   }
   FFiles.push_back(std::move(central));
-  decodedNames_.push_back(std::nullopt);
-  nameIndexBuilt_ = false;
+  nameIndex_.Append(FFiles, FUTF8Support, static_cast<int>(FFiles.size()) - 1);
   if (OnProgress) OnProgress(*this, FCurrentFile, FFiles.back(), sourceSize);
 }
 

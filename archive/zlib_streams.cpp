@@ -23,15 +23,61 @@ Text ZlibErrorText(int code) {
   }
 }
 
-TZCompressionStream::TZCompressionStream(TStream& archive, TCompressionLevel level)
-    : archive_(archive), out_(kBufferSize) {
-  const int rc = deflateInit2(&zstream_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+struct ZlibState {
+  z_stream z{};
+  bool deflating = false;
+  int level = 0;
+  bool initialised = false;
+  std::vector<unsigned char> buffer = std::vector<unsigned char>(kBufferSize);
+  ~ZlibState() {
+    if (!initialised) return;
+    if (deflating) {
+      deflateEnd(&z);
+    } else {
+      inflateEnd(&z);
+    }
+  }
+};
+
+namespace {
+
+// One spare state per direction and thread.
+thread_local std::unique_ptr<ZlibState> spareDeflater;
+thread_local std::unique_ptr<ZlibState> spareInflater;
+
+std::unique_ptr<ZlibState> TakeDeflater(int level) {
+  if (spareDeflater && spareDeflater->level == level) return std::move(spareDeflater);
+  auto state = std::make_unique<ZlibState>();
+  const int rc = deflateInit2(&state->z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
   if (rc != Z_OK) throw EZCompressionError(ZlibErrorText(rc));
-  zstream_.next_out = out_.data();
-  zstream_.avail_out = kBufferSize;
+  state->deflating = true;
+  state->level = level;
+  state->initialised = true;
+  return state;
 }
 
-TZCompressionStream::~TZCompressionStream() { deflateEnd(&zstream_); }
+std::unique_ptr<ZlibState> TakeInflater() {
+  if (spareInflater) return std::move(spareInflater);
+  auto state = std::make_unique<ZlibState>();
+  const int rc = inflateInit2(&state->z, -15);
+  if (rc != Z_OK) throw EZDecompressionError(ZlibErrorText(rc));
+  state->initialised = true;
+  return state;
+}
+
+}  // namespace
+
+TZCompressionStream::TZCompressionStream(TStream& archive, TCompressionLevel level)
+    : archive_(archive), state_(TakeDeflater(level)), level_(level) {
+  state_->z.next_out = state_->buffer.data();
+  state_->z.avail_out = kBufferSize;
+}
+
+TZCompressionStream::~TZCompressionStream() {
+  if (deflateReset(&state_->z) == Z_OK) spareDeflater = std::move(state_);
+}
+
+int64_t TZCompressionStream::Position() { return static_cast<int64_t>(state_->z.total_in); }
 
 int64_t TZCompressionStream::Read(void*, int64_t) {
   throw EZCompressionError(u"Invalid stream operation");
@@ -40,23 +86,25 @@ int64_t TZCompressionStream::Read(void*, int64_t) {
 void TZCompressionStream::SetPosition(int64_t) { throw EZCompressionError(u"Invalid stream operation"); }
 
 void TZCompressionStream::FlushOutput() {
-  const auto produced = static_cast<int64_t>(kBufferSize - zstream_.avail_out);
-  archive_.WriteBuffer(out_.data(), produced);
-  zstream_.next_out = out_.data();
-  zstream_.avail_out = kBufferSize;
+  z_stream& z = state_->z;
+  const auto produced = static_cast<int64_t>(kBufferSize - z.avail_out);
+  archive_.WriteBuffer(state_->buffer.data(), produced);
+  z.next_out = state_->buffer.data();
+  z.avail_out = kBufferSize;
 }
 
 int64_t TZCompressionStream::Write(const void* buffer, int64_t count) {
+  z_stream& z = state_->z;
   auto* in = static_cast<const unsigned char*>(buffer);
   int64_t left = count;
   while (left > 0) {
     const auto piece = static_cast<uInt>(std::min<int64_t>(left, 1 << 30));
-    zstream_.next_in = const_cast<unsigned char*>(in);
-    zstream_.avail_in = piece;
-    while (zstream_.avail_in > 0) {
-      const int rc = deflate(&zstream_, Z_NO_FLUSH);
+    z.next_in = const_cast<unsigned char*>(in);
+    z.avail_in = piece;
+    while (z.avail_in > 0) {
+      const int rc = deflate(&z, Z_NO_FLUSH);
       if (rc < 0 && rc != Z_BUF_ERROR) throw EZCompressionError(ZlibErrorText(rc));
-      if (zstream_.avail_out == 0) FlushOutput();
+      if (z.avail_out == 0) FlushOutput();
     }
     in += piece;
     left -= piece;
@@ -66,48 +114,55 @@ int64_t TZCompressionStream::Write(const void* buffer, int64_t count) {
 
 void TZCompressionStream::Finish() {
   if (finished_) return;
-  zstream_.next_in = nullptr;
-  zstream_.avail_in = 0;
+  z_stream& z = state_->z;
+  z.next_in = nullptr;
+  z.avail_in = 0;
   for (;;) {
-    const int rc = deflate(&zstream_, Z_FINISH);
+    const int rc = deflate(&z, Z_FINISH);
     if (rc < 0 && rc != Z_BUF_ERROR) throw EZCompressionError(ZlibErrorText(rc));
-    if (zstream_.avail_out == 0 || rc == Z_STREAM_END) FlushOutput();
+    if (z.avail_out == 0 || rc == Z_STREAM_END) FlushOutput();
     if (rc == Z_STREAM_END) break;
   }
   finished_ = true;
 }
 
-TZDecompressionStream::TZDecompressionStream(TStream& archive) : archive_(archive), in_(kBufferSize) {
-  const int rc = inflateInit2(&zstream_, -15);
-  if (rc != Z_OK) throw EZDecompressionError(ZlibErrorText(rc));
+TZDecompressionStream::TZDecompressionStream(TStream& archive, int64_t sizeHint)
+    : archive_(archive),
+      state_(TakeInflater()),
+      nextRead_(sizeHint > 0 && sizeHint < static_cast<int64_t>(kBufferSize) ? sizeHint : kBufferSize) {}
+
+TZDecompressionStream::~TZDecompressionStream() {
+  if (inflateReset(&state_->z) == Z_OK) spareInflater = std::move(state_);
 }
 
-TZDecompressionStream::~TZDecompressionStream() { inflateEnd(&zstream_); }
+int64_t TZDecompressionStream::Position() { return static_cast<int64_t>(state_->z.total_out); }
 
 int64_t TZDecompressionStream::Read(void* buffer, int64_t count) {
   if (ended_ || count <= 0) return 0;
-  zstream_.next_out = static_cast<unsigned char*>(buffer);
-  zstream_.avail_out = static_cast<uInt>(std::min<int64_t>(count, 1 << 30));
-  const uInt wanted = zstream_.avail_out;
-  while (zstream_.avail_out > 0) {
-    if (zstream_.avail_in == 0) {
-      const int64_t got = archive_.Read(in_.data(), static_cast<int64_t>(in_.size()));
+  z_stream& z = state_->z;
+  z.next_out = static_cast<unsigned char*>(buffer);
+  z.avail_out = static_cast<uInt>(std::min<int64_t>(count, 1 << 30));
+  const uInt wanted = z.avail_out;
+  while (z.avail_out > 0) {
+    if (z.avail_in == 0) {
+      const int64_t got = archive_.Read(state_->buffer.data(), nextRead_);
+      nextRead_ = kBufferSize;
       if (got <= 0) break;  // the archive ran out: the caller sees a short read
-      zstream_.next_in = in_.data();
-      zstream_.avail_in = static_cast<uInt>(got);
+      z.next_in = state_->buffer.data();
+      z.avail_in = static_cast<uInt>(got);
     }
-    const int rc = inflate(&zstream_, Z_NO_FLUSH);
+    const int rc = inflate(&z, Z_NO_FLUSH);
     if (rc == Z_STREAM_END) {
       ended_ = true;
       // Leave the archive stream right behind the compressed data.
-      if (zstream_.avail_in > 0) archive_.SetPosition(archive_.Position() - zstream_.avail_in);
-      zstream_.avail_in = 0;
+      if (z.avail_in > 0) archive_.SetPosition(archive_.Position() - z.avail_in);
+      z.avail_in = 0;
       break;
     }
     if (rc == Z_NEED_DICT) throw EZDecompressionError(ZlibErrorText(Z_DATA_ERROR));
     if (rc < 0 && rc != Z_BUF_ERROR) throw EZDecompressionError(ZlibErrorText(rc));
   }
-  return static_cast<int64_t>(wanted - zstream_.avail_out);
+  return static_cast<int64_t>(wanted - z.avail_out);
 }
 
 int64_t TZDecompressionStream::Write(const void*, int64_t) {

@@ -7,6 +7,7 @@
 
 #include <zlib.h>
 
+#include <memory>
 #include <vector>
 
 #include "archive/stream.h"
@@ -33,6 +34,11 @@ class TStoredStream : public TStream {
 
 enum TCompressionLevel { zcNone = 0, zcFastest = 1, zcDefault = -1, zcMax = 9 };
 
+// zlib's state for one direction. Streams hand theirs back when they are done, and
+// the next stream of the thread takes it after a reset instead of allocating a
+// new one: for archives of many small entries that is most of the work.
+struct ZlibState;
+
 // Deflates what is written to it into the archive stream at the archive stream's
 // position, in 65536-byte output blocks. The compressed data is complete only
 // after Finish(). Raises EZCompressionError with zlib's text, EWriteError on a
@@ -46,7 +52,7 @@ class TZCompressionStream : public TStream {
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Position() override { return static_cast<int64_t>(zstream_.total_in); }
+  int64_t Position() override;
   void SetPosition(int64_t position) override;
   int64_t Size() override { return Position(); }
 
@@ -56,33 +62,34 @@ class TZCompressionStream : public TStream {
  private:
   void FlushOutput();
   TStream& archive_;
-  z_stream zstream_{};
-  std::vector<unsigned char> out_;
+  std::unique_ptr<ZlibState> state_;
+  TCompressionLevel level_;
   bool finished_ = false;
 };
 
 // Hands out the inflated bytes of the deflate stream that begins at the archive
 // stream's position when it is made; reads compressed input in blocks of up to
-// 65536 bytes. After the deflate stream ends, Read returns 0 and the archive stream
+// 65536 bytes, the first no larger than SizeHint when that is given (the stored
+// compressed size: only a hint, the stream ends where the deflate data ends). After the deflate stream ends, Read returns 0 and the archive stream
 // stands right behind the compressed data. Raises EZDecompressionError with
 // zlib's text on corrupt data.
 class TZDecompressionStream : public TStream {
  public:
-  explicit TZDecompressionStream(TStream& archive);
+  explicit TZDecompressionStream(TStream& archive, int64_t sizeHint = 0);
   ~TZDecompressionStream() override;
   TZDecompressionStream(const TZDecompressionStream&) = delete;
   TZDecompressionStream& operator=(const TZDecompressionStream&) = delete;
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Position() override { return static_cast<int64_t>(zstream_.total_out); }
+  int64_t Position() override;
   void SetPosition(int64_t position) override;
   int64_t Size() override { return -1; }
 
  private:
   TStream& archive_;
-  z_stream zstream_{};
-  std::vector<unsigned char> in_;
+  std::unique_ptr<ZlibState> state_;
+  int64_t nextRead_;
   bool ended_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include "conversion/scratch_folder.h"
 #include "support/exceptions.h"
 #include "support/file_names.h"
+#include "support/platform/file_info.h"
 #include "support/platform/files.h"
 #include "support/quiet_files.h"
 #include "support/utf8.h"
@@ -35,6 +36,11 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   ScratchFolder scratch(folder);
   const Text entriesFolder = scratch.Path() + u"e";
   const Text temporaryOutput = scratch.Path() + u"out.zip";
+  // Each entry's file is handed on to the next entry instead of being deleted:
+  // creating and deleting a file per entry costs the file system more than all
+  // the rest of a small entry's work.
+  const Text spare = scratch.Path() + u"spare";
+  bool haveSpare = false;
   {
     TZipFile reader;
     TZipFile writer;
@@ -47,14 +53,17 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
       // Extraction may write under the name of a Unicode Path record; the rule
       // works on the name the file really got.
       const Text name = reader.ExtractionName(index);
+      const Text scratchPath = JoinEntryPath(entriesFolder, EntryNameToPath(name));
+      if (haveSpare) haveSpare = !platform::RenameFile(spare, scratchPath).Ok();
       reader.Extract(index, entriesFolder, true);
       const Text newName = ConvertEntryName(name);
       CheckNewName(newName);
-      const Text scratchPath = JoinEntryPath(entriesFolder, EntryNameToPath(name));
       const Text targetPath = JoinEntryPath(entriesFolder, newName);
       RenameFileReplace(scratchPath, targetPath);
       writer.Add(targetPath, u"", kDeflate);
-      DeleteFileQuiet(targetPath);
+      // In place of deleting it: writable again, and out of the way.
+      haveSpare = platform::SetFileAttributes(targetPath, 0).Ok() && platform::RenameFile(targetPath, spare).Ok();
+      if (!haveSpare) DeleteFileQuiet(targetPath);
       window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
     }
     currentEntry.reset();

@@ -16,7 +16,9 @@ ScratchFolder::ScratchFolder(TextView parent) {
     if (full.empty()) full = where;
     throw EFCreateError(CannotCreateMessage(full, status.reason));
   }
-  path_ = created + platform::kPathSeparator;
+  // Absolute, so paths inside it need no look at the current directory.
+  const Text full = FullFileName(created);
+  path_ = (full.empty() ? created : full) + platform::kPathSeparator;
 }
 
 ScratchFolder::~ScratchFolder() { platform::RemoveTree(path_); }

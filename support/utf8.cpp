@@ -65,22 +65,12 @@ void AppendUtf8(std::string& out, unsigned long cp) {
 
 }  // namespace
 
+long DecodeUtf8At(std::string_view bytes, size_t& i) { return DecodeOne(bytes, i); }
+
 Text Utf8ToText(std::string_view bytes) {
   Text out;
   out.reserve(bytes.size());
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const long cp = DecodeOne(bytes, i);
-    if (cp < 0) {
-      out += kReplacement;
-    } else if (cp < 0x10000) {
-      out += static_cast<char16_t>(cp);
-    } else {
-      const long v = cp - 0x10000;
-      out += static_cast<char16_t>(0xD800 + (v >> 10));
-      out += static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-    }
-  }
+  ForEachUtf16Unit(bytes, [&out](char16_t unit) { out += unit; });
   return out;
 }
 

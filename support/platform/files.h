@@ -13,6 +13,10 @@
 
 namespace quenmar::platform {
 
+struct LocalDateTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 struct IoStatus {
   int code = 0;
   Text reason;  // the platform's text for the error; empty on success
@@ -23,6 +27,7 @@ enum class FileAccess {
   kRead,        // existing file, read only
   kReadWrite,   // existing file, read and write
   kCreate,      // read and write; created, or emptied when it exists
+  kOverwrite,   // read and write; created, or kept as it is for the caller to overwrite
 };
 
 enum class FileShare {
@@ -48,6 +53,9 @@ class File {
   // Returns the new position, or -1 on an error.
   int64_t Seek(int64_t position);
   int64_t Size() const;
+  // The open file's last-write time (local) and MS-DOS attribute bits, as
+  // GetLastWriteTime and GetFileAttributes give them for its path.
+  bool Describe(LocalDateTime& lastWrite, uint32_t& attributes) const;
   bool Truncate(int64_t size);
   IoStatus Close();
 
@@ -58,6 +66,7 @@ class File {
 
 IoStatus DeleteFile(TextView path);  // files only, never folders
 // Renames in one step; an existing file at NewPath is replaced atomically.
+// (POSIX renames a folder the same way; the program only renames files.)
 IoStatus RenameFile(TextView oldPath, TextView newPath);
 bool FileExists(TextView path);      // a file or anything else that is not a folder
 bool FolderExists(TextView path);

@@ -9,6 +9,7 @@
 
 #include "support/platform/paths.h"
 #include "support/platform/posix/errors.h"
+#include "support/platform/posix/stat_info.h"
 
 namespace quenmar::platform {
 namespace {
@@ -22,10 +23,7 @@ LocalDateTime FromTm(const std::tm& tm) {
 std::optional<uint32_t> GetFileAttributes(TextView path) {
   struct stat st;
   if (path.empty() || ::stat(ToNative(path).c_str(), &st) != 0) return std::nullopt;
-  uint32_t attributes = kAttrArchive;
-  if ((st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
-  if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
-  return attributes;
+  return posix::AttributesOf(st);
 }
 
 IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
@@ -47,10 +45,7 @@ IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
 std::optional<LocalDateTime> GetLastWriteTime(TextView path) {
   struct stat st;
   if (path.empty() || ::stat(ToNative(path).c_str(), &st) != 0) return std::nullopt;
-  std::tm tm{};
-  const time_t seconds = st.st_mtim.tv_sec;
-  if (::localtime_r(&seconds, &tm) == nullptr) return std::nullopt;
-  return FromTm(tm);
+  return posix::LastWriteOf(st);
 }
 
 IoStatus SetFileTimes(TextView path, const LocalDateTime& time) {

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "support/platform/paths.h"
 #include "support/platform/posix/errors.h"
+#include "support/platform/posix/stat_info.h"
 
 namespace quenmar::platform {
 
@@ -37,7 +39,8 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
     case FileAccess::kReadWrite: flags |= O_RDWR; break;
     // Emptied only once the lock is held, so a file another instance holds is
     // never cut short by a refused opener.
-    case FileAccess::kCreate: flags |= O_RDWR | O_CREAT; break;
+    case FileAccess::kCreate:
+    case FileAccess::kOverwrite: flags |= O_RDWR | O_CREAT; break;
   }
   const int fd = ::open(native.c_str(), flags, 0666);
   if (fd < 0) {
@@ -102,6 +105,16 @@ int64_t File::Size() const {
   return static_cast<int64_t>(st.st_size);
 }
 
+bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return false;
+  const std::optional<LocalDateTime> written = posix::LastWriteOf(st);
+  if (!written) return false;
+  lastWrite = *written;
+  attributes = posix::AttributesOf(st);
+  return true;
+}
+
 bool File::Truncate(int64_t size) { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
 
 IoStatus File::Close() {
@@ -124,8 +137,6 @@ IoStatus DeleteFile(TextView path) {
 IoStatus RenameFile(TextView oldPath, TextView newPath) {
   const std::string from = ToNative(oldPath);
   const std::string to = ToNative(newPath);
-  struct stat st;
-  if (::lstat(from.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return posix::StatusFromErrno(EISDIR, from);
   if (::rename(from.c_str(), to.c_str()) != 0) return posix::StatusFromErrno(errno, to);
   return IoStatus();
 }

@@ -1,0 +1,109 @@
+// Helpers for the benchmark script:
+//   bench_tool add FILE ARCHIVE          archive one file as one deflated entry
+//   bench_tool extract ARCHIVE FOLDER    extract every entry
+//   bench_tool lookup ARCHIVE            open, then look every entry up by its name
+//   bench_tool deflate FILE              the floor of "add": raw deflate (level -1)
+//                                        and CRC-32 of the file's bytes, in memory
+//   bench_tool floor ARCHIVE             the floor of a conversion: every entry
+//                                        inflated, checked and raw-deflated again in
+//                                        memory, on one core
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "archive/zip_file.h"
+#include "support/exceptions.h"
+#include "support/utf8.h"
+
+using namespace quenmar;
+
+namespace {
+
+std::string Slurp(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Raw deflate at level -1 with the archive's parameters; returns the output size.
+size_t DeflateInMemory(const std::string& data, std::vector<unsigned char>& out) {
+  z_stream z{};
+  deflateInit2(&z, -1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  out.resize(deflateBound(&z, static_cast<uLong>(data.size())));
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  const size_t produced = z.total_out;
+  deflateEnd(&z);
+  return produced;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: bench_tool add|extract|lookup|deflate|floor ...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string verb = argv[1];
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    if (verb == "add" && argc == 4) {
+      TZipFile zip;
+      zip.Open(Utf8ToText(argv[3]), zmWrite);
+      zip.Add(Utf8ToText(argv[2]), u"", 8);
+      zip.Close();
+    } else if (verb == "extract" && argc == 4) {
+      TZipFile::ExtractZipFile(Utf8ToText(argv[2]), Utf8ToText(argv[3]));
+    } else if (verb == "lookup") {
+      TZipFile zip;
+      zip.Open(Utf8ToText(argv[2]), zmRead);
+      const auto opened = std::chrono::steady_clock::now();
+      const std::vector<Text> names = zip.FileNames();
+      const auto listed = std::chrono::steady_clock::now();
+      long found = 0;
+      for (const Text& name : names) found += zip.IndexOf(name) >= 0;
+      const auto looked = std::chrono::steady_clock::now();
+      auto ms = [](auto a, auto b) { return std::chrono::duration<double, std::milli>(b - a).count(); };
+      std::printf("%ld of %zu names found; open %.1f ms, names %.1f ms, lookups %.1f ms\n", found, names.size(),
+                  ms(start, opened), ms(opened, listed), ms(listed, looked));
+    } else if (verb == "deflate") {
+      const std::string data = Slurp(argv[2]);
+      std::vector<unsigned char> out;
+      const auto crc = crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+      std::printf("%zu -> %zu bytes, crc %08lx\n", data.size(), DeflateInMemory(data, out), crc);
+    } else if (verb == "floor") {
+      TMemoryStream archive(Slurp(argv[2]));
+      TZipFile zip;
+      zip.Open(archive, zmRead);
+      std::vector<unsigned char> out;
+      size_t total = 0;
+      for (int i = 0; i < zip.FileCount(); ++i) {
+        TBytes bytes;
+        zip.Read(i, bytes);  // inflates and checks the CRC-32
+        total += DeflateInMemory(bytes, out);
+        total += crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())) & 1;
+      }
+      std::printf("%d entries, %zu bytes deflated\n", zip.FileCount(), total);
+    } else {
+      return Usage();
+    }
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "bench_tool: %s\n", e.what());
+    return 1;
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::fprintf(stderr, "%s: %.3f s\n", verb.c_str(), seconds);
+  return 0;
+}

@@ -1,0 +1,17 @@
+// What a stat record says in the program's terms. Internal to the POSIX layer.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "support/platform/files.h"
+
+namespace quenmar::platform::posix {
+
+// 0x20, plus 0x01 when the owner may not write, plus 0x10 for a folder.
+uint32_t AttributesOf(const struct stat& st);
+std::optional<LocalDateTime> LastWriteOf(const struct stat& st);
+
+}  // namespace quenmar::platform::posix
