@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include "common/test_support.h"
+#include "support/platform/paths.h"
+#include "ui/form_filename.h"
+
+namespace quenmar {
+namespace {
+
+using testing::T;
+using testing::TempDir;
+using testing::WriteFile;
+
+// Restores the real dialog runner after each test.
+class ChooseFileNameTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetDialogRunner([](QFileDialog& d) { return d.exec(); }); }
+};
+
+TEST_F(ChooseFileNameTest, OpensWithTheProposedNameAndAppliesTheFilterExtension) {
+  TempDir dir;
+  WriteFile(dir / "report", "x");
+  const Text before = platform::GetCurrentDir();
+  QString shownName, shownFolder;
+  SetDialogRunner([&](QFileDialog& dialog) {
+    shownName = dialog.findChild<QLineEdit*>("fileNameEdit")->text();
+    shownFolder = dialog.directory().absolutePath();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Vyberte soubor pro konverzi"));
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+    // The user wanders off and confirms a name without an extension.
+    ::chdir("/");
+    dialog.selectFile(QString::fromStdString(dir / "report"));
+    return int(QDialog::Accepted);
+  });
+  Text name = T(dir.path() + "/");
+  EXPECT_TRUE(ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name));
+  EXPECT_EQ(shownName, QStringLiteral("*.ZIP"));
+  EXPECT_EQ(shownFolder.toStdString(), dir.path());
+  EXPECT_EQ(testing::U(name), dir / "report.ZIP");
+  EXPECT_EQ(platform::GetCurrentDir(), before);
+}
+
+TEST_F(ChooseFileNameTest, CancelGivesFalseAndTheExpandedName) {
+  SetDialogRunner([](QFileDialog&) { return int(QDialog::Rejected); });
+  Text name;
+  EXPECT_FALSE(ChooseFileName(true, u"*.ZIP|*.ZIP", false, u"t", name));
+  EXPECT_EQ(name, platform::GetCurrentDir() + u"/*.ZIP");
+}
+
+TEST_F(ChooseFileNameTest, ChangingTheFileTypeRewritesTheExtensionInTheNameBox) {
+  TempDir dir;
+  SetDialogRunner([&](QFileDialog& dialog) {
+    dialog.show();
+    auto* box = dialog.findChild<QLineEdit*>("fileNameEdit");
+    box->setText("report.txt");
+    dialog.selectNameFilter(dialog.nameFilters().at(1));
+    emit dialog.filterSelected(dialog.nameFilters().at(1));
+    EXPECT_EQ(box->text(), QStringLiteral("report.ZIP"));
+    dialog.selectNameFilter(dialog.nameFilters().at(0));
+    emit dialog.filterSelected(dialog.nameFilters().at(0));
+    EXPECT_EQ(box->text(), QStringLiteral("report.txt"));
+    return int(QDialog::Rejected);
+  });
+  Text name = T(dir / "report.txt");
+  ChooseFileName(false, u"Text|*.txt|Archive|*.ZIP", false, u"t", name);
+}
+
+}  // namespace
+}  // namespace quenmar

@@ -1,0 +1,65 @@
+#include "ui/application.h"
+
+#include <QMessageBox>
+#include <QProxyStyle>
+
+#include <exception>
+
+#include "support/exceptions.h"
+#include "support/file_names.h"
+#include "support/platform/program.h"
+
+namespace quenmar {
+namespace {
+
+// Tooltips appear after the pointer rested 500 ms and go after 2500 ms.
+class TooltipTiming : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ToolTip_WakeUpDelay) return 500;
+    if (hint == SH_ToolTip_FallAsleepDelay) return 2500;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
+Text ApplicationTitleFor(TextView executablePath) {
+  Text name = FileNameOf(executablePath);
+  const size_t dot = name.find(u'.');
+  if (dot != Text::npos) name.resize(dot);
+  const QString lower = QString::fromStdU16String(name).toLower();
+  Text title = lower.toStdU16String();
+  if (!name.empty() && !title.empty()) title[0] = name[0];
+  return title;
+}
+
+QString ErrorReportText(const QString& message) {
+  if (!message.isEmpty() && message.back().unicode() > u'.') return message + ".";
+  return message;
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QString::fromStdU16String(ApplicationTitleFor(platform::ExecutablePath())));
+  setApplicationVersion(QStringLiteral(QUENMAR_VERSION));
+  setStyle(new TooltipTiming);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const Exception& e) {
+    ShowError(QString::fromStdU16String(e.Message()));
+  } catch (const std::exception& e) {
+    ShowError(QString::fromUtf8(e.what()));
+  }
+  return true;
+}
+
+void TApplication::ShowError(const QString& message) {
+  QMessageBox box(QMessageBox::Critical, applicationName(), ErrorReportText(message), QMessageBox::Ok);
+  box.exec();
+}
+
+}  // namespace quenmar

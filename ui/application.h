@@ -1,0 +1,30 @@
+// The application object: its title, its tooltip timing, and the report of an
+// error that escapes a handler (a message box; the program then goes on).
+#pragma once
+
+#include <QApplication>
+
+#include "support/text.h"
+
+namespace quenmar {
+
+// The executable's file name without its folder, cut before its first ".", its
+// first character as it is and every later one in lower case.
+Text ApplicationTitleFor(TextView executablePath);
+
+// An error's text as the report shows it: a "." added when its last character
+// comes after "." in the character set.
+QString ErrorReportText(const QString& message);
+
+class TApplication : public QApplication {
+  Q_OBJECT
+
+ public:
+  TApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+
+  // Shows the message box of an error that escaped a handler.
+  static void ShowError(const QString& message);
+};
+
+}  // namespace quenmar

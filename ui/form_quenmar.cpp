@@ -1,0 +1,173 @@
+#include "ui/form_quenmar.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QStyle>
+#include <QUrl>
+
+#include "conversion/convert_archive.h"
+#include "support/file_names.h"
+#include "support/platform/folders.h"
+#include "support/platform/program.h"
+#include "support/quiet_files.h"
+#include "ui/form_filename.h"
+#include "ui/glyphs.h"
+
+namespace quenmar {
+
+TForm_Quenmar* Form_Quenmar = nullptr;
+
+namespace {
+
+QString Q(const Text& text) { return QString::fromStdU16String(text); }
+
+// "System" is the platform's general font; "Arial" its nearest equivalent.
+QFont SystemFont(int pixels, bool bold = false) {
+  QFont font = QApplication::font();
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+QFont ArialFont(int pixels) {
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setPixelSize(pixels);
+  font.setBold(true);
+  return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font, Qt::Alignment align) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(geometry);
+  label->setFont(font);
+  label->setAlignment(align | Qt::AlignVCenter);
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry, const QIcon& glyph) {
+  auto* button = new QPushButton(glyph, text, parent);
+  button->setGeometry(geometry);
+  button->setAutoDefault(true);
+  return button;
+}
+
+}  // namespace
+
+QString InfoPagePath() {
+  const QString programDir = QFileInfo(Q(platform::ExecutablePath())).absolutePath();
+  for (const QString& candidate : {programDir + "/quenmar-info.html", programDir + "/../share/quenmar/quenmar-info.html"}) {
+    if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
+  }
+  return programDir + "/quenmar-info.html";
+}
+
+TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      programFolder_(programFolder) {
+  Form_Quenmar = this;
+  setWindowTitle(QStringLiteral("Quenmar  "));
+  setFixedSize(632, 299);
+  setFont(SystemFont(11));
+  setWindowIcon(ApplicationIcon());
+
+  Gauge = new TGauge(this);
+  Gauge->setGeometry(6, 214, 575, 24);
+  Gauge->setVisible(false);
+
+  L_OdstranArchivHovDB = MakeLabel(this, QStringLiteral("Quenmar   V 1.0"), QRect(8, 8, 606, 25), ArialFont(20), Qt::AlignHCenter);
+  Label1 = MakeLabel(this, QStringLiteral("Cesta:"), QRect(6, 138, 575, 16), SystemFont(14), Qt::AlignLeft);
+  Label2 = MakeLabel(this, QStringLiteral("Program na úpravu názvů datových souborů "), QRect(8, 75, 606, 25),
+                     ArialFont(20), Qt::AlignHCenter);
+  Label3 = MakeLabel(this, QStringLiteral("Pro datové exporty s názvy RRRR-MM-DD-…"), QRect(8, 103, 606, 25),
+                     ArialFont(20), Qt::AlignHCenter);
+  Label4 = MakeLabel(this, QStringLiteral("© 2026 autoři programu Quenmar"), QRect(12, 48, 606, 25), ArialFont(14),
+                     Qt::AlignHCenter);
+
+  BB_Start = MakeButton(this, QStringLiteral("Start"), QRect(147, 246, 106, 28),
+                        style()->standardIcon(QStyle::SP_DialogOkButton));
+  BB_Start->setFont(SystemFont(13, true));
+  BB_Start->setDefault(true);
+  BB_Cancel = MakeButton(this, QStringLiteral("&Zrušit"), QRect(258, 246, 107, 28),
+                         style()->standardIcon(QStyle::SP_DialogCancelButton));
+  BB_Cancel->setFont(SystemFont(13, true));
+
+  E_Soubor = new QLineEdit(this);
+  E_Soubor->setGeometry(6, 156, 575, 24);
+  BB_Browse = MakeButton(this, QString(), QRect(587, 155, 25, 26), FolderTreeGlyph());
+  BB_Browse->setToolTip(QStringLiteral("Procházet"));
+  BB_Browse->setToolTipDuration(2500);
+  E_Stav = new QLineEdit(QStringLiteral("Zvolte ZIP soubor pro konverzi."), this);
+  E_Stav->setGeometry(6, 186, 575, 24);
+  E_Stav->setReadOnly(true);
+  BB_Info = MakeButton(this, QStringLiteral("In&fo"), QRect(369, 246, 107, 28), QuestionMarkGlyph());
+
+  for (QPushButton* button : {BB_Start, BB_Cancel}) {  // their captions are black
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    button->setPalette(palette);
+  }
+  setTabOrder(BB_Start, BB_Cancel);
+  setTabOrder(BB_Cancel, E_Soubor);
+  setTabOrder(E_Soubor, BB_Browse);
+  setTabOrder(BB_Browse, E_Stav);
+  setTabOrder(E_Stav, BB_Info);
+
+  connect(BB_Start, &QPushButton::clicked, this, &TForm_Quenmar::BB_StartClick);
+  connect(BB_Cancel, &QPushButton::clicked, this, &TForm_Quenmar::BB_CancelClick);
+  connect(BB_Browse, &QPushButton::clicked, this, &TForm_Quenmar::BB_BrowseClick);
+  connect(BB_Info, &QPushButton::clicked, this, &TForm_Quenmar::BB_InfoClick);
+  connect(E_Soubor, &QLineEdit::textChanged, this, &TForm_Quenmar::E_SouborChange);
+
+  FormCreate();
+}
+
+void TForm_Quenmar::FormCreate() {
+  Text folder = programFolder_;
+  if (folder.empty()) folder = FilePathOf(platform::ExecutablePath());
+  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+  if (const auto found = platform::FindFirstMatch(folder, u"*.ZIP")) E_Soubor->setText(Q(folder + *found));
+  BB_Start->setEnabled(false);
+  E_SouborChange();
+}
+
+void TForm_Quenmar::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  // The focus starts on the first control of the tab order that can take it.
+  (BB_Start->isEnabled() ? BB_Start : BB_Cancel)->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm_Quenmar::E_SouborChange() { BB_Start->setEnabled(FileCanBeOpened(E_Soubor->text().toStdU16String())); }
+
+void TForm_Quenmar::BB_StartClick() { ConvertArchive(*this); }
+
+void TForm_Quenmar::BB_CancelClick() { close(); }
+
+void TForm_Quenmar::BB_BrowseClick() {
+  Text name = E_Soubor->text().toStdU16String();
+  if (ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name)) {
+    const QString chosen = Q(name);
+    if (chosen != E_Soubor->text()) E_Soubor->setText(chosen);
+  }
+}
+
+void TForm_Quenmar::BB_InfoClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); }
+
+void TForm_Quenmar::DisableStart() { BB_Start->setEnabled(false); }
+
+void TForm_Quenmar::SetGaugeVisible(bool visible) { Gauge->setVisible(visible); }
+
+void TForm_Quenmar::SetGaugeProgress(int progress) { Gauge->SetProgress(progress); }
+
+void TForm_Quenmar::SetStatus(const Text& text) { E_Stav->setText(Q(text)); }
+
+Text TForm_Quenmar::InputPath() { return E_Soubor->text().toStdU16String(); }
+
+void TForm_Quenmar::ProcessMessages() { QCoreApplication::processEvents(); }
+
+}  // namespace quenmar

@@ -1,0 +1,37 @@
+// TGauge: the progress gauge of the main window, drawn by the program itself.
+//
+// White inside a one-pixel black frame; a navy bar from the inner left edge to
+// x = trunc(percentage x (width - 1) / 100); the "%d%%" text centred, each of its
+// pixels the inverse of what lies beneath (black on white, light yellow on navy).
+// The image is composed off-screen and copied in one step. Setting a progress that
+// changes the shown percentage repaints at once, without waiting for the event
+// loop, so the gauge moves while a run keeps the loop busy.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace quenmar {
+
+class TGauge : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TGauge(QWidget* parent = nullptr);
+
+  int Progress() const { return progress_; }
+  // Clamped into 0 to 100.
+  void SetProgress(int progress);
+  int Percentage() const { return progress_; }
+
+  // The gauge's image at its current size and progress.
+  QImage Render() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  int progress_ = 0;
+};
+
+}  // namespace quenmar
