@@ -107,7 +107,8 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
 
   for (QPushButton* button : {BB_Start, BB_Cancel}) {  // their captions are black
     QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
     button->setPalette(palette);
   }
   setTabOrder(BB_Start, BB_Cancel);
