@@ -12,8 +12,13 @@ namespace quenmar {
 
 Text DecodeName(std::string_view bytes, bool utf8);
 
+// Code page 437, bytes 0x80 to 0xFF; the lower half is ASCII.
+extern const char16_t kCp437High[128];
+
 // The character of one code page 437 byte.
-char16_t Cp437ToUnit(unsigned char byte);
+inline char16_t Cp437ToUnit(unsigned char byte) {
+  return byte < 0x80 ? static_cast<char16_t>(byte) : kCp437High[byte - 0x80];
+}
 
 // Calls Emit with each UTF-16 code unit of DecodeName(bytes, utf8), without
 // building the text.

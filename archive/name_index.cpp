@@ -7,14 +7,10 @@ namespace {
 
 char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
-// FNV-1a over the folded code units.
+// FNV-1a over the folded code units, a unit at a time.
 struct Hasher {
   uint64_t hash = 1469598103934665603ull;
-  void operator()(char16_t unit) {
-    const char16_t folded = Fold(unit);
-    hash = (hash ^ (folded & 0xFF)) * 1099511628211ull;
-    hash = (hash ^ (folded >> 8)) * 1099511628211ull;
-  }
+  void operator()(char16_t unit) { hash = (hash ^ Fold(unit)) * 1099511628211ull; }
 };
 
 uint64_t HashOf(const TZipHeader& entry, bool utf8) {
