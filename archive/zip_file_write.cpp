@@ -50,19 +50,13 @@ TBytes LocalHeaderTail(const TZipHeader& h) {
   return out;
 }
 
+// A central record shares the local header's fields, with "version made by" in
+// front and the comment, disk, attributes and offset behind.
 TBytes CentralRecord(const TZipHeader& h) {
   TBytes out;
   zf::PutU32(out, zf::kCentralHeaderSignature);
   zf::PutU16(out, h.MadeByVersion);
-  zf::PutU16(out, h.RequiredVersion);
-  zf::PutU16(out, h.Flag);
-  zf::PutU16(out, h.CompressionMethod);
-  zf::PutU32(out, h.ModifiedDateTime);
-  zf::PutU32(out, h.CRC32);
-  zf::PutU32(out, h.CompressedSize);
-  zf::PutU32(out, h.UncompressedSize);
-  zf::PutU16(out, h.FileNameLength);
-  zf::PutU16(out, h.ExtraFieldLength);
+  out += LocalHeaderTail(h);
   zf::PutU16(out, h.FileCommentLength);
   zf::PutU16(out, h.DiskNumberStart);
   zf::PutU16(out, h.InternalAttributes);
