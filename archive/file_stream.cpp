@@ -11,6 +11,7 @@ TFileStream::TFileStream(TextView path, TFileMode mode) {
   if (mode == TFileMode::kCreate) access = platform::FileAccess::kCreate;
   if (mode == TFileMode::kOverwrite) access = platform::FileAccess::kOverwrite;
   platform::IoStatus status;
+  readOnly_ = mode == TFileMode::kOpenRead;
   file_ = platform::File::Open(path, access, platform::FileShare::kExclusive, status);
   if (!status.Ok()) {
     Text full = FullFileName(path);
@@ -35,11 +36,14 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
 }
 
 void TFileStream::SetPosition(int64_t position) {
+  if (position == position_) return;  // the file stands there already
   const int64_t at = file_.Seek(position < 0 ? 0 : position);
   if (at >= 0) position_ = at;
 }
 
-int64_t TFileStream::Size() { return file_.Size(); }
+// A file opened for reading is held locked against other writers of this
+// program, so the size seen at opening stands.
+int64_t TFileStream::Size() { return readOnly_ ? file_.SizeAtOpen() : file_.Size(); }
 
 bool TFileStream::Truncate(int64_t size) { return file_.Truncate(size); }
 

@@ -28,6 +28,8 @@ class TFileStream : public TStream {
   void SetPosition(int64_t position) override;
   int64_t Size() override;
   bool Truncate(int64_t size) override;
+  // The size the file had when it was opened.
+  int64_t SizeAtOpen() const { return file_.SizeAtOpen(); }
   // The file's last-write time and attribute bits; false when the OS does not say.
   bool Describe(platform::LocalDateTime& lastWrite, uint32_t& attributes) const {
     return file_.Describe(lastWrite, attributes);
@@ -36,6 +38,7 @@ class TFileStream : public TStream {
  private:
   platform::File file_;
   int64_t position_ = 0;
+  bool readOnly_ = false;  // then its size is the size at opening
 };
 
 }  // namespace quenmar

@@ -173,7 +173,7 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
       left -= piece;
       if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize - left);
     }
-    if (file.Size() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
+    if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
       throw EWriteError(u"Stream write error");
     }
   }

@@ -22,19 +22,24 @@ out="$PWD/bench/out"
 rm -rf "$out"
 mkdir -p "$out"
 
-# measure NAME CMD...: best wall time of three runs (seconds) and its peak RSS (KiB)
+# measure NAME RUNS CMD...: the best wall time of RUNS runs (seconds, from a
+# nanosecond clock) and the peak RSS of that run (KiB)
 declare -A wall rss
 measure() {
-  local name=$1; shift
+  local name=$1 runs=$2; shift 2
   local best="" best_rss=""
-  for _ in 1 2 3; do
-    /usr/bin/time -f "%e %M" -o "$out/time.txt" "$@" >/dev/null 2>"$out/err.txt" || { cat "$out/err.txt" >&2; exit 1; }
-    read -r w r <"$out/time.txt"
+  for _ in $(seq "$runs"); do
+    local start end w r
+    start=$(date +%s%N)
+    /usr/bin/time -f "%M" -o "$out/time.txt" "$@" >/dev/null 2>"$out/err.txt" || { cat "$out/err.txt" >&2; exit 1; }
+    end=$(date +%s%N)
+    w=$(awk "BEGIN{printf \"%.4f\", ($end - $start) / 1e9}")
+    r=$(cat "$out/time.txt")
     if [ -z "$best" ] || awk "BEGIN{exit !($w < $best)}"; then best=$w; best_rss=$r; fi
   done
   wall[$name]=$best
   rss[$name]=$best_rss
-  printf "%-28s %8.2f s %10d KiB\n" "$name" "$best" "$best_rss"
+  printf "%-28s %9.3f s %10d KiB\n" "$name" "$best" "$best_rss"
 }
 ratio() { awk "BEGIN{printf \"%.2f\", $1 / $2}"; }
 
@@ -63,18 +68,18 @@ python3 bench/make_exports.py "$out/small8k.zip" 8192 120
 python3 bench/make_exports.py "$out/small64k.zip" 65535 120
 
 echo "== conversion: 50 entries of 2 MiB"
-measure convert-big "$convert" -q "$out/big.zip"
-measure floor-big "$tool" floor "$out/big.zip"
-measure pipeline-big bash -c "pipeline '$out/big.zip' '$out/work'"
+measure convert-big 3 "$convert" -q "$out/big.zip"
+measure floor-big 3 "$tool" floor "$out/big.zip"
+measure pipeline-big 3 bash -c "pipeline '$out/big.zip' '$out/work'"
 
 echo "== conversion: 8,192 and 65,535 entries of 120 bytes"
-measure convert-8k "$convert" -q "$out/small8k.zip"
-measure convert-64k "$convert" -q "$out/small64k.zip"
-measure pipeline-64k bash -c "pipeline '$out/small64k.zip' '$out/work'"
+measure convert-8k 3 "$convert" -q "$out/small8k.zip"
+measure convert-64k 3 "$convert" -q "$out/small64k.zip"
+measure pipeline-64k 3 bash -c "pipeline '$out/small64k.zip' '$out/work'"
 
 echo "== archive: open 65,535 entries and look each up by name"
-measure lookup-64k "$tool" lookup "$out/small64k.zip"
-measure unzip-l-64k unzip -l "$out/small64k.zip"
+measure lookup-64k 5 "$tool" lookup "$out/small64k.zip"
+measure unzip-l-64k 5 unzip -l "$out/small64k.zip"
 
 if [ $skip_large -eq 0 ]; then
   echo "== archive: one entry of 1 GiB"
@@ -82,9 +87,9 @@ if [ $skip_large -eq 0 ]; then
   unzip -p "$out/chunk.zip" >"$out/chunk.csv"
   for _ in $(seq 256); do cat "$out/chunk.csv"; done >"$out/large.csv"
   rm -f "$out/chunk.zip" "$out/chunk.csv"
-  measure add-1g "$tool" add "$out/large.csv" "$out/large.zip"
-  measure deflate-floor-1g "$tool" deflate "$out/large.csv"
-  measure extract-1g "$tool" extract "$out/large.zip" "$out/extracted"
+  measure add-1g 1 "$tool" add "$out/large.csv" "$out/large.zip"
+  measure deflate-floor-1g 1 "$tool" deflate "$out/large.csv"
+  measure extract-1g 1 "$tool" extract "$out/large.zip" "$out/extracted"
   cmp "$out/large.csv" "$out/extracted/large.csv"
   rm -rf "$out/large.csv" "$out/extracted" "$out/large.zip"
 fi

@@ -38,9 +38,8 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   const Text temporaryOutput = scratch.Path() + u"out.zip";
   // Each entry's file is handed on to the next entry instead of being deleted:
   // creating and deleting a file per entry costs the file system more than all
-  // the rest of a small entry's work.
-  const Text spare = scratch.Path() + u"spare";
-  bool haveSpare = false;
+  // the rest of a small entry's work. Spare names the file left by the last entry.
+  std::optional<Text> spare;
   {
     TZipFile reader;
     TZipFile writer;
@@ -54,16 +53,22 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
       // works on the name the file really got.
       const Text name = reader.ExtractionName(index);
       const Text scratchPath = JoinEntryPath(entriesFolder, EntryNameToPath(name));
-      if (haveSpare) haveSpare = !platform::RenameFile(spare, scratchPath).Ok();
+      if (spare && platform::RenameFile(*spare, scratchPath).Ok()) spare.reset();
       reader.Extract(index, entriesFolder, true);
       const Text newName = ConvertEntryName(name);
       CheckNewName(newName);
       const Text targetPath = JoinEntryPath(entriesFolder, newName);
       RenameFileReplace(scratchPath, targetPath);
       writer.Add(targetPath, u"", kDeflate);
-      // In place of deleting it: writable again, and out of the way.
-      haveSpare = platform::SetFileAttributes(targetPath, 0).Ok() && platform::RenameFile(targetPath, spare).Ok();
-      if (!haveSpare) DeleteFileQuiet(targetPath);
+      // In place of deleting it: made writable again for the next entry, which
+      // takes it over under its own name (one file at a time, as before).
+      if (spare) DeleteFileQuiet(*spare);
+      spare.reset();
+      if (platform::SetFileAttributes(targetPath, 0).Ok()) {
+        spare = targetPath;
+      } else {
+        DeleteFileQuiet(targetPath);
+      }
       window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
     }
     currentEntry.reset();

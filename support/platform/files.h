@@ -53,6 +53,8 @@ class File {
   // Returns the new position, or -1 on an error.
   int64_t Seek(int64_t position);
   int64_t Size() const;
+  // The size the file had when it was opened (before any emptying).
+  int64_t SizeAtOpen() const { return sizeAtOpen_; }
   // The open file's last-write time (local) and MS-DOS attribute bits, as
   // GetLastWriteTime and GetFileAttributes give them for its path.
   bool Describe(LocalDateTime& lastWrite, uint32_t& attributes) const;
@@ -62,6 +64,7 @@ class File {
  private:
   explicit File(int fd) : fd_(fd) {}
   int fd_ = -1;
+  int64_t sizeAtOpen_ = 0;
 };
 
 IoStatus DeleteFile(TextView path);  // files only, never folders

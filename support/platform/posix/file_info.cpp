@@ -48,7 +48,11 @@ std::optional<LocalDateTime> GetLastWriteTime(TextView path) {
   return posix::LastWriteOf(st);
 }
 
-IoStatus SetFileTimes(TextView path, const LocalDateTime& time) {
+namespace {
+
+// The moment a local calendar time names. Computed from the zone's offset at that
+// moment rather than with mktime, which looks at the time zone file on every call.
+std::optional<time_t> LocalToTime(const LocalDateTime& time) {
   std::tm tm{};
   tm.tm_year = time.year - 1900;
   tm.tm_mon = time.month - 1;
@@ -56,10 +60,24 @@ IoStatus SetFileTimes(TextView path, const LocalDateTime& time) {
   tm.tm_hour = time.hour;
   tm.tm_min = time.minute;
   tm.tm_sec = time.second;
-  tm.tm_isdst = -1;
-  const time_t seconds = ::mktime(&tm);
-  if (seconds == static_cast<time_t>(-1)) return posix::StatusFromErrno(EINVAL);
-  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  const time_t asUtc = ::timegm(&tm);
+  if (asUtc == static_cast<time_t>(-1)) return std::nullopt;
+  time_t moment = asUtc;
+  // Twice: the offset at the first guess may differ across a daylight-saving change.
+  for (int round = 0; round < 2; ++round) {
+    std::tm local{};
+    if (::localtime_r(&moment, &local) == nullptr) return std::nullopt;
+    moment = asUtc - local.tm_gmtoff;
+  }
+  return moment;
+}
+
+}  // namespace
+
+IoStatus SetFileTimes(TextView path, const LocalDateTime& time) {
+  const std::optional<time_t> seconds = LocalToTime(time);
+  if (!seconds) return posix::StatusFromErrno(EINVAL);
+  const timespec times[2] = {{*seconds, 0}, {*seconds, 0}};
   const std::string native = ToNative(path);
   if (::utimensat(AT_FDCWD, native.c_str(), times, 0) != 0) return posix::StatusFromErrno(errno, native);
   return IoStatus();

@@ -14,12 +14,13 @@
 
 namespace quenmar::platform {
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : fd_(other.fd_), sizeAtOpen_(other.sizeAtOpen_) { other.fd_ = -1; }
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
+    sizeAtOpen_ = other.sizeAtOpen_;
     other.fd_ = -1;
   }
   return *this;
@@ -49,9 +50,12 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
   }
   File file(fd);
   struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    status = posix::StatusFromErrno(EISDIR, native);
-    return File();
+  if (::fstat(fd, &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      status = posix::StatusFromErrno(EISDIR, native);
+      return File();
+    }
+    file.sizeAtOpen_ = static_cast<int64_t>(st.st_size);
   }
   if (share == FileShare::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     status = posix::StatusFromErrno(errno == EWOULDBLOCK ? EWOULDBLOCK : errno, native);

@@ -22,8 +22,25 @@ bool IsInvalidNameChar(char16_t c) { return c == u'\0'; }
 std::string ToNative(TextView path) { return TextToUtf8(path); }
 Text FromNative(const std::string& path) { return Utf8ToText(path); }
 
+// True when Name is absolute and has nothing to fold: no "." or ".." segment and
+// no doubled separator.
+bool AlreadyFull(TextView name) {
+  if (name.empty() || name.front() != u'/') return false;
+  for (size_t i = 0; i + 1 < name.size(); ++i) {
+    if (name[i] != u'/') continue;
+    const char16_t next = name[i + 1];
+    if (next == u'/') return false;
+    if (next == u'.' && (i + 2 == name.size() || name[i + 2] == u'/' ||
+                         (name[i + 2] == u'.' && (i + 3 == name.size() || name[i + 3] == u'/')))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 Text FullPath(TextView name) {
   if (name.empty() || name.find(u'\0') != TextView::npos) return Text();
+  if (AlreadyFull(name)) return Text(name);
   Text joined;
   if (name.front() != u'/') {
     joined = GetCurrentDir();
