@@ -33,6 +33,10 @@ void CheckNewName(const Text& newName) {
 // CurrentEntry names the entry being worked on while an entry is.
 void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outputPath, ConversionWindow& window,
                     std::optional<Text>& currentEntry) {
+  // The input first: an archive that cannot be read is reported as such, and
+  // no scratch folder is made for it.
+  TZipFile reader;
+  reader.Open(inputPath, zmRead);
   ScratchFolder scratch(folder);
   const Text entriesFolder = scratch.Path() + u"e";
   const Text temporaryOutput = scratch.Path() + u"out.zip";
@@ -41,9 +45,7 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   // the rest of a small entry's work. Spare names the file left by the last entry.
   std::optional<Text> spare;
   {
-    TZipFile reader;
     TZipFile writer;
-    reader.Open(inputPath, zmRead);
     writer.Open(temporaryOutput, zmWrite);
     const int entryCount = reader.FileCount();
     const std::vector<Text> entryNames = reader.FileNames();

@@ -149,6 +149,10 @@ TEST(ConvertArchive, FailuresOutsideAnEntry) {
   FakeWindow missing(T(dir / "missing.zip"));
   EXPECT_FALSE(ConvertArchive(missing));
   EXPECT_EQ(U(missing.status).rfind("Konverze selhala: Cannot open file \"", 0), 0u) << U(missing.status);
+  FakeWindow noFolder(T(dir / "no/such/folder/a.zip"));
+  EXPECT_FALSE(ConvertArchive(noFolder));
+  EXPECT_EQ(U(noFolder.status).rfind("Konverze selhala: Cannot open file \"" + dir / "no/such/folder/a.zip", 0), 0u)
+      << U(noFolder.status);
   EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"broken.zip"});
 }
 
