@@ -96,12 +96,4 @@ std::string TextToUtf8(TextView text) {
   return out;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
-  size_t i = 0;
-  while (i < bytes.size()) {
-    if (DecodeOne(bytes, i) < 0) return false;
-  }
-  return true;
-}
-
 }  // namespace quenmar

@@ -15,9 +15,6 @@ namespace quenmar {
 Text Utf8ToText(std::string_view bytes);
 std::string TextToUtf8(TextView text);
 
-// True when the bytes are well-formed UTF-8.
-bool IsValidUtf8(std::string_view bytes);
-
 // Decodes the sequence at bytes[i] and moves i past it (or past its maximal
 // invalid subpart). Returns the code point, or -1 for an invalid subpart.
 long DecodeUtf8At(std::string_view bytes, size_t& i);

@@ -18,10 +18,9 @@ inline constexpr uint32_t kAttrReadOnly = 0x01;
 inline constexpr uint32_t kAttrDirectory = 0x10;
 inline constexpr uint32_t kAttrArchive = 0x20;
 
-std::optional<uint32_t> GetFileAttributes(TextView path);
+// Reading them goes through an open file: File::Describe.
 IoStatus SetFileAttributes(TextView path, uint32_t attributes);
 
-std::optional<LocalDateTime> GetLastWriteTime(TextView path);
 // Sets the last-write (and access) time; POSIX has no settable creation time.
 IoStatus SetFileTimes(TextView path, const LocalDateTime& time);
 

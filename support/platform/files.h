@@ -55,8 +55,8 @@ class File {
   int64_t Size() const;
   // The size the file had when it was opened (before any emptying).
   int64_t SizeAtOpen() const { return sizeAtOpen_; }
-  // The open file's last-write time (local) and MS-DOS attribute bits, as
-  // GetLastWriteTime and GetFileAttributes give them for its path.
+  // The open file's last-write time (local) and its attribute bits (see
+  // file_info.h).
   bool Describe(LocalDateTime& lastWrite, uint32_t& attributes) const;
   bool Truncate(int64_t size);
   IoStatus Close();
@@ -71,7 +71,5 @@ IoStatus DeleteFile(TextView path);  // files only, never folders
 // Renames in one step; an existing file at NewPath is replaced atomically.
 // (POSIX renames a folder the same way; the program only renames files.)
 IoStatus RenameFile(TextView oldPath, TextView newPath);
-bool FileExists(TextView path);      // a file or anything else that is not a folder
-bool FolderExists(TextView path);
 
 }  // namespace quenmar::platform

@@ -12,19 +12,6 @@
 #include "support/platform/posix/stat_info.h"
 
 namespace quenmar::platform {
-namespace {
-
-LocalDateTime FromTm(const std::tm& tm) {
-  return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-}  // namespace
-
-std::optional<uint32_t> GetFileAttributes(TextView path) {
-  struct stat st;
-  if (path.empty() || ::stat(ToNative(path).c_str(), &st) != 0) return std::nullopt;
-  return posix::AttributesOf(st);
-}
 
 IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
   const std::string native = ToNative(path);
@@ -40,12 +27,6 @@ IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
     return posix::StatusFromErrno(errno, native);
   }
   return IoStatus();
-}
-
-std::optional<LocalDateTime> GetLastWriteTime(TextView path) {
-  struct stat st;
-  if (path.empty() || ::stat(ToNative(path).c_str(), &st) != 0) return std::nullopt;
-  return posix::LastWriteOf(st);
 }
 
 namespace {
@@ -87,7 +68,7 @@ LocalDateTime CurrentLocalTime() {
   const time_t now = ::time(nullptr);
   std::tm tm{};
   ::localtime_r(&now, &tm);
-  return FromTm(tm);
+  return posix::FromTm(tm);
 }
 
 }  // namespace quenmar::platform

@@ -145,14 +145,4 @@ IoStatus RenameFile(TextView oldPath, TextView newPath) {
   return IoStatus();
 }
 
-bool FileExists(TextView path) {
-  struct stat st;
-  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
-bool FolderExists(TextView path) {
-  struct stat st;
-  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace quenmar::platform

@@ -17,6 +17,10 @@ std::optional<LocalDateTime> LastWriteOf(const struct stat& st) {
   std::tm tm{};
   const time_t seconds = st.st_mtim.tv_sec;
   if (::localtime_r(&seconds, &tm) == nullptr) return std::nullopt;
+  return FromTm(tm);
+}
+
+LocalDateTime FromTm(const std::tm& tm) {
   return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 
 #include "support/platform/files.h"
@@ -13,5 +14,6 @@ namespace quenmar::platform::posix {
 // 0x20, plus 0x01 when the owner may not write, plus 0x10 for a folder.
 uint32_t AttributesOf(const struct stat& st);
 std::optional<LocalDateTime> LastWriteOf(const struct stat& st);
+LocalDateTime FromTm(const std::tm& tm);
 
 }  // namespace quenmar::platform::posix
