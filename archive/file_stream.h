@@ -1,6 +1,14 @@
 // A file as a stream. Every file the archive layer opens takes the file for
 // itself: a second opener is refused with the sharing violation.
+//
+// A buffered stream (the archive itself) keeps 64 KiB of the file: read ahead when
+// it is open for reading, written behind otherwise. Archives of many small entries
+// then cost a system call per block rather than several per entry. Written bytes
+// reach the file at Flush, Truncate, a read, or a write that does not fit; Flush
+// raises EWriteError when they cannot.
 #pragma once
+
+#include <vector>
 
 #include "archive/stream.h"
 #include "support/platform/files.h"
@@ -20,7 +28,8 @@ class TFileStream : public TStream {
  public:
   // Raises EFOpenError "Cannot open file "%s". %s" (EFCreateError "Cannot create
   // file ..." for kCreate) with the full path and the platform's text.
-  TFileStream(TextView path, TFileMode mode);
+  TFileStream(TextView path, TFileMode mode, bool buffered = false);
+  ~TFileStream() override;
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
@@ -28,6 +37,8 @@ class TFileStream : public TStream {
   void SetPosition(int64_t position) override;
   int64_t Size() override;
   bool Truncate(int64_t size) override;
+  void Finish() override { Flush(); }
+  void Flush();
   // The size the file had when it was opened.
   int64_t SizeAtOpen() const { return file_.SizeAtOpen(); }
   // The file's last-write time and attribute bits; false when the OS does not say.
@@ -36,9 +47,21 @@ class TFileStream : public TStream {
   }
 
  private:
+  int64_t ReadFromFile(void* buffer, int64_t count);
+  int64_t WriteToFile(const void* buffer, int64_t count);
+  bool MoveFileTo(int64_t position);
+
   platform::File file_;
-  int64_t position_ = 0;
+  int64_t position_ = 0;   // where the next read or write of the caller goes
+  int64_t filePos_ = 0;    // where the OS file stands
   bool readOnly_ = false;  // then its size is the size at opening
+  bool buffered_ = false;
+  // Read ahead (read only) or written behind (otherwise): the bytes of the file
+  // from cacheStart_ on.
+  std::vector<char> cache_;
+  int64_t cacheStart_ = 0;
+  int64_t cacheLength_ = 0;
+  bool pending_ = false;  // the cache holds bytes not yet written
 };
 
 }  // namespace quenmar

@@ -26,8 +26,9 @@ class TStream {
   virtual int64_t Size() = 0;
   // Cuts the stream at Size; false when the stream cannot be cut.
   virtual bool Truncate(int64_t) { return false; }
-  // Completes what a stream writes on another one (a deflater's final flush).
-  // Nothing for most streams.
+  // Completes what the stream has been given to write: a deflater's final flush,
+  // a buffered file's pending bytes. Nothing for most streams. Raises when the
+  // bytes cannot be written.
   virtual void Finish() {}
 
   // Whole transfers: a short read raises EReadError "Stream read error", a short

@@ -132,6 +132,7 @@ class TZipFile {
   // read it once.
   int lastLocalIndex_ = -1;
   TZipHeader lastLocal_;
+  Text lastFolderMade_;  // the folder extraction made (or found) last
 
   // Built by the first IndexOf, kept up to date by Add.
   mutable NameIndex nameIndex_;

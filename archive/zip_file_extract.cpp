@@ -150,8 +150,9 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     if (!folder.empty()) {
       const Text full = FullFileName(folder);
       if (full.size() >= platform::kMaxFolderPathLength) throw EPathTooLongException(u"The specified path is too long");
-      // A failure shows itself when the file is created.
-      (void)platform::CreateFolders(full);
+      // A failure shows itself when the file is created. Entries of one folder
+      // follow each other, so the folder made last is not looked at again.
+      if (full != lastFolderMade_ && platform::CreateFolders(full).Ok()) lastFolderMade_ = full;
     }
   }
   if (!target.empty() && target.back() == platform::kPathSeparator) return;  // a folder entry

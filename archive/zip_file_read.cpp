@@ -100,7 +100,7 @@ void TZipFile::Open(TextView zipFileName, TZipMode openMode) {
     case zmWrite: fileMode = TFileMode::kCreate; break;
     default: throw EZipException(u"Invalid argument");
   }
-  auto file = std::make_unique<TFileStream>(zipFileName, fileMode);
+  auto file = std::make_unique<TFileStream>(zipFileName, fileMode, /*buffered=*/true);
   Open(*file, openMode);
   FFileStream = std::move(file);
 }
@@ -232,6 +232,7 @@ bool TZipFile::IsValid(TextView zipFileName) {
 void TZipFile::ForgetEntries() {
   FFiles.clear();
   lastLocalIndex_ = -1;
+  lastFolderMade_.clear();
   nameIndex_.Clear();
 }
 

@@ -209,6 +209,9 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   stream.SetPosition(FEndFileData + 4);
   const TBytes tail = LocalHeaderTail(local);
   stream.Write(tail.data(), static_cast<int64_t>(tail.size()));
+  // The entry is on disk before it counts as added; a failure here leaves it out.
+  stream.Finish();
+  stream.SetPosition(dataEnd);
   FEndFileData = dataEnd;
 
   TZipHeader central = centralHeader ? *centralHeader : local;
@@ -252,6 +255,11 @@ void TZipFile::WriteCentralDirectory() {
   zf::PutU16(end, static_cast<uint16_t>(FComment.size()));
   end += FComment;
   WriteAll(stream, end);
+  try {
+    stream.Finish();
+  } catch (const EWriteError&) {
+    WriteError();
+  }
   // Nothing of a partly written entry may stay behind the end record.
   stream.Truncate(stream.Position());
 }

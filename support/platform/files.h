@@ -55,8 +55,8 @@ class File {
   int64_t Size() const;
   // The size the file had when it was opened (before any emptying).
   int64_t SizeAtOpen() const { return sizeAtOpen_; }
-  // The open file's last-write time (local) and its attribute bits (see
-  // file_info.h).
+  // The file's last-write time (local) and its attribute bits (see file_info.h),
+  // as they were when it was opened.
   bool Describe(LocalDateTime& lastWrite, uint32_t& attributes) const;
   bool Truncate(int64_t size);
   IoStatus Close();
@@ -65,6 +65,8 @@ class File {
   explicit File(int fd) : fd_(fd) {}
   int fd_ = -1;
   int64_t sizeAtOpen_ = 0;
+  int64_t modifiedAtOpen_ = 0;  // seconds since the epoch
+  uint32_t modeAtOpen_ = 0;
 };
 
 IoStatus DeleteFile(TextView path);  // files only, never folders

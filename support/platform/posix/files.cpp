@@ -14,13 +14,21 @@
 
 namespace quenmar::platform {
 
-File::File(File&& other) noexcept : fd_(other.fd_), sizeAtOpen_(other.sizeAtOpen_) { other.fd_ = -1; }
+File::File(File&& other) noexcept
+    : fd_(other.fd_),
+      sizeAtOpen_(other.sizeAtOpen_),
+      modifiedAtOpen_(other.modifiedAtOpen_),
+      modeAtOpen_(other.modeAtOpen_) {
+  other.fd_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
     sizeAtOpen_ = other.sizeAtOpen_;
+    modifiedAtOpen_ = other.modifiedAtOpen_;
+    modeAtOpen_ = other.modeAtOpen_;
     other.fd_ = -1;
   }
   return *this;
@@ -56,6 +64,8 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
       return File();
     }
     file.sizeAtOpen_ = static_cast<int64_t>(st.st_size);
+    file.modifiedAtOpen_ = static_cast<int64_t>(st.st_mtim.tv_sec);
+    file.modeAtOpen_ = static_cast<uint32_t>(st.st_mode);
   }
   if (share == FileShare::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     status = posix::StatusFromErrno(errno == EWOULDBLOCK ? EWOULDBLOCK : errno, native);
@@ -110,8 +120,10 @@ int64_t File::Size() const {
 }
 
 bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
-  struct stat st;
-  if (::fstat(fd_, &st) != 0) return false;
+  if (fd_ < 0) return false;
+  struct stat st {};
+  st.st_mtim.tv_sec = static_cast<time_t>(modifiedAtOpen_);
+  st.st_mode = static_cast<mode_t>(modeAtOpen_);
   const std::optional<LocalDateTime> written = posix::LastWriteOf(st);
   if (!written) return false;
   lastWrite = *written;
