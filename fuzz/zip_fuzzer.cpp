@@ -1,4 +1,5 @@
-// libFuzzer target: arbitrary bytes opened as an archive, listed, and every entry
+// libFuzzer target: arbitrary bytes written to a file, opened as an archive (the
+// buffered file the program reads archives through), listed, and every entry
 // extracted into a scratch folder. Aborts when anything lands outside that folder.
 #include <dirent.h>
 #include <stdlib.h>
@@ -31,7 +32,7 @@ void CheckSandbox(const std::string& sandbox) {
   if (dir == nullptr) abort();
   while (dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name != "." && name != ".." && name != "target") {
+    if (name != "." && name != ".." && name != "target" && name != "in.zip") {
       fprintf(stderr, "written outside the target folder: %s\n", name.c_str());
       abort();
     }
@@ -44,10 +45,16 @@ void CheckSandbox(const std::string& sandbox) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& sandbox = Sandbox();
   const quenmar::Text target = quenmar::Utf8ToText(sandbox + "/target");
-  quenmar::TMemoryStream stream(std::string(reinterpret_cast<const char*>(data), size));
+  const std::string input = sandbox + "/in.zip";
+  if (FILE* file = std::fopen(input.c_str(), "wb")) {
+    if (size > 0 && std::fwrite(data, 1, size, file) != size) abort();
+    std::fclose(file);
+  } else {
+    abort();
+  }
   quenmar::TZipFile zip;
   try {
-    zip.Open(stream, quenmar::zmRead);
+    zip.Open(quenmar::Utf8ToText(input), quenmar::zmRead);
     const int count = zip.FileCount();
     (void)zip.FileNames();
     (void)zip.Comment();
