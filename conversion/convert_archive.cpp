@@ -89,10 +89,10 @@ Text FailureText(const std::optional<Text>& entry, const Text& message) {
 
 }  // namespace
 
-Text OutputPathFor(TextView inputPath) {
-  Text name = FileNameOf(inputPath);
+Text OutputPathFor(TextView inputPath, TextView delimiters) {
+  Text name = FileNameOf(inputPath, delimiters);
   InsertText(u"-", name, 5);
-  return FilePathOf(inputPath) + name;
+  return FilePathOf(inputPath, delimiters) + name;
 }
 
 bool ConvertArchive(ConversionWindow& window) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "conversion/conversion_window.h"
+#include "support/platform/paths.h"
 #include "support/text.h"
 
 namespace quenmar {
@@ -26,7 +27,7 @@ inline constexpr char16_t kStatusFailed[] = u"Konverze selhala";
 
 // The output path for an input path: its folder, then its file name with "-"
 // inserted before the fifth character (at the end of a shorter name).
-Text OutputPathFor(TextView inputPath);
+Text OutputPathFor(TextView inputPath, TextView delimiters = platform::kDelimiters);
 
 // Runs the conversion; returns true when the output was written.
 bool ConvertArchive(ConversionWindow& window);

@@ -76,14 +76,15 @@ std::vector<std::pair<std::string, std::string>> Contents(const std::string& pat
 }
 
 TEST(OutputPath, InsertsADashBeforeTheFifthCharacter) {
-  EXPECT_EQ(OutputPathFor(u"/data/abcdef.zip"), u"/data/abcd-ef.zip");
-  EXPECT_EQ(OutputPathFor(u"/data/abc"), u"/data/abc-");
-  EXPECT_EQ(OutputPathFor(u"/data/a.zip"), u"/data/a.zi-p");
-  EXPECT_EQ(OutputPathFor(u"abcdef.zip"), u"abcd-ef.zip");
-  EXPECT_EQ(OutputPathFor(u""), u"-");
-  if (platform::kDelimiters == platform::kWindowsDelimiters) {
-    EXPECT_EQ(OutputPathFor(u"C:\\data\\abcdef.zip"), u"C:\\data\\abcd-ef.zip");
-  }
+  const TextView w = platform::kWindowsDelimiters, p = platform::kPosixDelimiters;
+  EXPECT_EQ(OutputPathFor(u"C:\\data\\abcdef.zip", w), u"C:\\data\\abcd-ef.zip");
+  EXPECT_EQ(OutputPathFor(u"C:\\data\\abc", w), u"C:\\data\\abc-");
+  EXPECT_EQ(OutputPathFor(u"C:\\data\\a.zip", w), u"C:\\data\\a.zi-p");
+  EXPECT_EQ(OutputPathFor(u"/data/abcdef.zip", p), u"/data/abcd-ef.zip");
+  EXPECT_EQ(OutputPathFor(u"/data/abc", p), u"/data/abc-");
+  EXPECT_EQ(OutputPathFor(u"/data/a.zip", p), u"/data/a.zi-p");
+  EXPECT_EQ(OutputPathFor(u"abcdef.zip", p), u"abcd-ef.zip");
+  EXPECT_EQ(OutputPathFor(u"", p), u"-");
 }
 
 TEST(ConvertArchive, ConvertsEveryEntryAndMovesTheGauge) {
