@@ -166,13 +166,20 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     TFileStream file(target, TFileMode::kOverwrite);
     std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<uint32_t>(central.UncompressedSize, 1))));
     int64_t left = central.UncompressedSize;
-    while (left > 0) {
-      const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-      if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
-      file.WriteBuffer(buffer.data(), piece);
-      crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
-      left -= piece;
-      if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize - left);
+    try {
+      while (left > 0) {
+        const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+        if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
+        file.WriteBuffer(buffer.data(), piece);
+        crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
+        left -= piece;
+        if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize - left);
+      }
+    } catch (...) {
+      // What was written stays, as after any failed extraction, but nothing of the
+      // file's earlier contents behind it.
+      (void)file.Truncate(central.UncompressedSize - left);
+      throw;
     }
     if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
       throw EWriteError(u"Stream write error");

@@ -146,12 +146,16 @@ TEST_F(ZipExtraction, DeflateErrorsAndShortDataRaise) {
   bytes.replace(data, 4, "\xFF\xFF\xFF\xFF");
   testing::WriteFile(dir_ / "in.zip", bytes);
   zip_.Open(T(dir_ / "in.zip"), zmRead);
+  // A longer file already in the way keeps nothing of its old contents.
+  mkdir(Out().c_str(), 0755);
+  testing::WriteFile(Out("garbage.txt"), "old contents, longer than the entry");
   try {
     zip_.Extract(0, T(Out()), true);
     FAIL();
   } catch (const EZDecompressionError& e) {
     EXPECT_STREQ(e.what(), "data error");
   }
+  EXPECT_EQ(ReadFile(Out("garbage.txt")), "");
 }
 
 TEST_F(ZipExtraction, UnicodePathRecordNamesTheFile) {
