@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <sstream>
+
 #include "archive/zip_file.h"
+#include "cli/cli_app.h"
 #include "common/test_support.h"
 
 namespace quenmar {
@@ -106,6 +109,34 @@ TEST(CliConvert, FailuresGoToStandardErrorAndTheRunGoesOn) {
   EXPECT_EQ(RunCommand(kConvert + " --frobnicate " + dir / "good.zip", &out), 2);
   EXPECT_EQ(RunCommand(kConvert + " --version", &out), 0);
   EXPECT_EQ(out, "quenmar-convert 1.0.0.0\n");
+}
+
+}  // namespace
+}  // namespace quenmar
+
+namespace quenmar {
+namespace {
+
+TEST(CliConvert, ProgressBarOnlyOnATerminalAndNotWhenQuiet) {
+  TempDir dir;
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "bars.zip"), zmWrite);
+    for (int day = 10; day < 14; ++day) zip.Add(TBytes("x"), T("2018-10-" + std::to_string(day) + "-a-b.csv"));
+    zip.Close();
+  }
+  struct Case { std::vector<std::string> args; bool terminal; bool bar; };
+  const Case cases[] = {
+      {{dir / "bars.zip"}, true, true},
+      {{"--quiet", dir / "bars.zip"}, true, false},
+      {{dir / "bars.zip"}, false, false},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli(c.args, CliStreams{out, err, c.terminal}), 0);
+    EXPECT_EQ(err.str().find("] 100 %") != std::string::npos, c.bar) << err.str();
+    EXPECT_EQ(out.str(), "Soubor byl konvertován do: " + dir / "bars-.zip" + "\n");
+  }
 }
 
 }  // namespace
