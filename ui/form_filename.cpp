@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 
 #include "support/exceptions.h"
 #include "support/fields.h"
@@ -40,6 +41,17 @@ QStringList NameFilters(TextView filter) {
   }
   if (filters.isEmpty()) filters << "* (*)";
   return filters;
+}
+
+// Centred across the monitor of the active window (the primary one when there is
+// none), its top a third of the free height down.
+void Place(QFileDialog* dialog) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (QWidget* active = QApplication::activeWindow()) screen = active->screen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = dialog->size().expandedTo(dialog->sizeHint());
+  dialog->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 3);
 }
 
 void Configure(QFileDialog* dialog) {
@@ -135,6 +147,7 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
   if (!initialFolder.empty()) dialog->setDirectory(Q(FullFileName(initialFolder)));
   dialog->selectFile(Q(proposed));
 
+  Place(dialog);
   bool confirmed = Runner()(*dialog) == QDialog::Accepted;
   if (confirmed) {
     const QStringList selected = dialog->selectedFiles();

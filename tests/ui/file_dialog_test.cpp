@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include "common/test_support.h"
@@ -29,6 +31,11 @@ TEST_F(ChooseFileNameTest, OpensWithTheProposedNameAndAppliesTheFilterExtension)
   SetDialogRunner([&](QFileDialog& dialog) {
     shownName = dialog.findChild<QLineEdit*>("fileNameEdit")->text();
     shownFolder = dialog.directory().absolutePath();
+    // Centred across the screen, a third of the free height down.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size = dialog.size().expandedTo(dialog.sizeHint());
+    EXPECT_EQ(dialog.pos(), QPoint(area.x() + (area.width() - size.width()) / 2,
+                                   area.y() + (area.height() - size.height()) / 3));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Vyberte soubor pro konverzi"));
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     // The user wanders off and confirms a name without an extension.
