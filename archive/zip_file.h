@@ -106,6 +106,16 @@ class TZipFile {
   TZipProgressEvent OnProgress;
 
  private:
+  // Empties FCurrentFile and FCurrentHeader when the work on an entry ends, on
+  // every path out of it.
+  struct CurrentEntryScope {
+    TZipFile& zip;
+    ~CurrentEntryScope() {
+      zip.FCurrentFile.clear();
+      zip.FCurrentHeader = TZipHeader();
+    }
+  };
+
   void RequireOpen() const;
   void CheckIndex(int index) const;  // "The specified file was not found" when out of range
   void RequireWritable() const;

@@ -157,6 +157,7 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
   }
   if (!target.empty() && target.back() == platform::kPathSeparator) return;  // a folder entry
 
+  const CurrentEntryScope scope{*this};
   FCurrentFile = FullFileName(target);
   FCurrentHeader = central;
   uint32_t crc = 0;
@@ -201,8 +202,6 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     if (mode != 0 && (mode & 0200) == 0) (void)platform::SetFileAttributes(target, platform::kAttrReadOnly);
   }
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
-  FCurrentFile.clear();
-  FCurrentHeader = TZipHeader();
 }
 
 void TZipFile::Read(TextView fileName, TBytes& bytes) { Read(IndexOf(fileName), bytes); }

@@ -89,8 +89,9 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
   CheckRoomForEntry(FFiles.size());
 
   TZipHeader header;
+  const CurrentEntryScope scope{*this};
   FCurrentFile = Text(filePath);
-  try {
+  {
     TFileStream source(filePath, TFileMode::kOpenRead);
     const int64_t size = source.Size();
     CheckEntrySize(size);
@@ -109,11 +110,7 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
     const Text name = archiveFileName.empty() ? FileNameOf(filePath) : Text(archiveFileName);
     header.FileName = EncodeName(name, FUTF8Support);
     Add(source, header, nullptr);
-  } catch (...) {
-    FCurrentFile.clear();
-    throw;
   }
-  FCurrentFile.clear();
 }
 
 void TZipFile::Add(const TBytes& data, TextView archiveFileName, TZipCompression compression) {
@@ -177,9 +174,10 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
 
   const int64_t dataStart = stream.Position();
   local.UncompressedSize = static_cast<uint32_t>(sourceSize);
+  const CurrentEntryScope scope{*this};
   FCurrentHeader = local;
   uint32_t crc = 0;
-  try {
+  {
     std::unique_ptr<TStream> compressor = handler->compress(stream, *this, local);
     std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<int64_t>(sourceSize, 1))));
     int64_t left = sourceSize;
@@ -194,11 +192,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
       if (OnProgress) OnProgress(*this, FCurrentFile, local, sourceSize - left);
     }
     compressor->Finish();
-  } catch (...) {
-    FCurrentHeader = TZipHeader();
-    throw;
   }
-  FCurrentHeader = TZipHeader();
 
   const int64_t compressedSize = stream.Position() - dataStart;
   CheckEntrySize(compressedSize);
