@@ -1,5 +1,7 @@
 #include "archive/name_encoding.h"
 
+#include <algorithm>
+
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -16,6 +18,14 @@ const char16_t kCp437High[128] = {
 
 Text DecodeName(std::string_view bytes, bool utf8) {
   Text text;
+  // Most names are ASCII, which both encodings give unit for byte.
+  unsigned char any = 0;
+  for (const char c : bytes) any |= static_cast<unsigned char>(c);
+  if (any < 0x80) {
+    text.resize(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), text.begin());
+    return text;
+  }
   text.reserve(bytes.size());
   ForEachNameUnit(bytes, utf8, [&text](char16_t unit) { text += unit; });
   return text;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <vector>
 
+#include "archive/central_directory.h"
 #include "archive/compression_registry.h"
 #include "archive/name_index.h"
 #include "archive/stream.h"
@@ -132,7 +133,7 @@ class TZipFile {
   std::unique_ptr<TStream> FFileStream;
   int64_t FStartFileData = 0;
   int64_t FEndFileData = 0;
-  std::vector<TZipHeader> FFiles;
+  CentralDirectory FFiles;
   TBytes FComment;
   bool FUTF8Support = true;
   Text FCurrentFile;

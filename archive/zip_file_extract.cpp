@@ -63,9 +63,8 @@ bool TZipFile::GetUTF8PathFromExtraField(const TZipHeader& header, Text& fileNam
 }
 
 void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
-  const TZipHeader& central = FFiles[static_cast<size_t>(index)];
   TStream& stream = *FStream;
-  const int64_t headerStart = FStartFileData + central.LocalHeaderOffset;
+  const int64_t headerStart = FStartFileData + FFiles.LocalHeaderOffset(static_cast<size_t>(index));
   if (index == lastLocalIndex_) {  // read a moment ago, by ExtractionName
     local = lastLocal_;
     stream.SetPosition(headerStart + zf::kLocalHeaderLength + local.FileNameLength + local.ExtraFieldLength);
@@ -99,8 +98,8 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
 
 std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
   if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
-  if (index < 0 || index >= static_cast<int>(FFiles.size())) throw EZipException(u"The specified file was not found");
-  const TZipHeader& central = FFiles[static_cast<size_t>(index)];
+  if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(u"The specified file was not found");
+  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
   if (central.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
   if (central.CompressedSize == zf::kMax32 || central.UncompressedSize == zf::kMax32 ||
       central.LocalHeaderOffset == zf::kMax32) {
@@ -130,13 +129,13 @@ void TZipFile::Extract(int index, TextView path, bool createSubdirs) { ExtractTo
 
 void TZipFile::ExtractAll(TextView path) {
   if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
-  for (int i = 0; i < static_cast<int>(FFiles.size()); ++i) ExtractTo(i, path, true);
+  for (int i = 0; i < static_cast<int>(FFiles.Count()); ++i) ExtractTo(i, path, true);
 }
 
 void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
   TZipHeader local;
   std::unique_ptr<TStream> data = OpenEntryData(index, local);
-  const TZipHeader central = FFiles[static_cast<size_t>(index)];
+  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
 
   Text name;
   if (!GetUTF8PathFromExtraField(local, name)) name = DecodedName(index);
@@ -209,7 +208,7 @@ void TZipFile::Read(TextView fileName, TBytes& bytes) { Read(IndexOf(fileName), 
 void TZipFile::Read(int index, TBytes& bytes) {
   TZipHeader local;
   std::unique_ptr<TStream> data = OpenEntryData(index, local);
-  const TZipHeader& central = FFiles[static_cast<size_t>(index)];
+  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
   // Grown piece by piece: the stored size is not trusted for one allocation.
   bytes.clear();
   int64_t left = central.UncompressedSize;

@@ -15,42 +15,6 @@ namespace zf = zipformat;
 
 [[noreturn]] void ReadError() { throw EZipException(u"Error reading zip file"); }
 
-// Reads a stream front to back in 64 KiB blocks, so the central directory of a
-// large archive costs a handful of reads rather than several per entry.
-class BufferedReader {
- public:
-  explicit BufferedReader(TStream& stream) : stream_(stream), buffer_(65536) {}
-
-  bool ReadExact(char* out, size_t count) {
-    while (count > 0) {
-      if (at_ == end_ && !Refill()) return false;
-      const size_t n = std::min(count, end_ - at_);
-      std::memcpy(out, buffer_.data() + at_, n);
-      at_ += n;
-      out += n;
-      count -= n;
-    }
-    return true;
-  }
-
-  bool ReadBytes(TBytes& out, size_t count) {
-    out.resize(count);
-    return count == 0 || ReadExact(out.data(), count);
-  }
-
- private:
-  bool Refill() {
-    const int64_t got = stream_.Read(buffer_.data(), static_cast<int64_t>(buffer_.size()));
-    at_ = 0;
-    end_ = got > 0 ? static_cast<size_t>(got) : 0;
-    return end_ > 0;
-  }
-
-  TStream& stream_;
-  std::vector<char> buffer_;
-  size_t at_ = 0, end_ = 0;
-};
-
 // Finds the end record: the highest position within the last 65535 bytes whose
 // four bytes are its signature and that has the record's 18 further bytes behind
 // it. Searches backwards in windows of 1027 bytes that overlap by 4.
@@ -160,43 +124,13 @@ void TZipFile::ReadCentralDirectory() {
 
   stream.SetPosition(directoryOffset);
   FEndFileData = directoryOffset;
-  // The stored count is only believed as far as the file has room for records.
-  const int64_t room = std::max<int64_t>(0, stream.Size() - directoryOffset) / zf::kCentralHeaderLength;
-  FFiles.reserve(static_cast<size_t>(std::min<int64_t>(entryCount, room)));
-  BufferedReader reader(stream);
-  bool allUtf8 = true;
-  for (int i = 0; i < entryCount; ++i) {
-    char fixed[zf::kCentralHeaderLength];
-    if (!reader.ReadExact(fixed, 4)) ReadError();
-    if (zf::GetU32(fixed) != zf::kCentralHeaderSignature) {
-      throw EZipException(u"Invalid Zip Central Header signature");
+  FFiles.Read(stream, entryCount, directorySize);
+  for (size_t i = 0; i < FFiles.Count(); ++i) {
+    if ((FFiles.Flag(i) & kFlagUtf8) == 0) {
+      FUTF8Support = false;
+      break;
     }
-    if (!reader.ReadExact(fixed + 4, zf::kCentralHeaderLength - 4)) ReadError();
-    TZipHeader h;
-    const char* p = fixed;
-    h.MadeByVersion = zf::GetU16(p + 4);
-    h.RequiredVersion = zf::GetU16(p + 6);
-    h.Flag = zf::GetU16(p + 8);
-    h.CompressionMethod = zf::GetU16(p + 10);
-    h.ModifiedDateTime = zf::GetU32(p + 12);
-    h.CRC32 = zf::GetU32(p + 16);
-    h.CompressedSize = zf::GetU32(p + 20);
-    h.UncompressedSize = zf::GetU32(p + 24);
-    h.FileNameLength = zf::GetU16(p + 28);
-    h.ExtraFieldLength = zf::GetU16(p + 30);
-    h.FileCommentLength = zf::GetU16(p + 32);
-    h.DiskNumberStart = zf::GetU16(p + 34);
-    h.InternalAttributes = zf::GetU16(p + 36);
-    h.ExternalAttributes = zf::GetU32(p + 38);
-    h.LocalHeaderOffset = zf::GetU32(p + 42);
-    if (!reader.ReadBytes(h.FileName, h.FileNameLength) || !reader.ReadBytes(h.ExtraField, h.ExtraFieldLength) ||
-        !reader.ReadBytes(h.FileComment, h.FileCommentLength)) {
-      ReadError();
-    }
-    if ((h.Flag & kFlagUtf8) == 0) allUtf8 = false;
-    FFiles.push_back(std::move(h));
   }
-  if (!allUtf8) FUTF8Support = false;
   nameIndex_.Clear();
 }
 
@@ -230,7 +164,7 @@ bool TZipFile::IsValid(TextView zipFileName) {
 }
 
 void TZipFile::ForgetEntries() {
-  FFiles.clear();
+  FFiles.Clear();
   lastLocalIndex_ = -1;
   lastFolderMade_.clear();
   nameIndex_.Clear();
@@ -245,19 +179,19 @@ void TZipFile::RequireWritable() const {
 }
 
 Text TZipFile::DecodedName(int index) const {
-  return DecodeName(FFiles[static_cast<size_t>(index)].FileName, FUTF8Support);
+  return DecodeName(FFiles.Name(static_cast<size_t>(index)), FUTF8Support);
 }
 
 int TZipFile::FileCount() const {
   RequireOpen();
-  return static_cast<int>(FFiles.size());
+  return static_cast<int>(FFiles.Count());
 }
 
 std::vector<Text> TZipFile::FileNames() const {
   RequireOpen();
   std::vector<Text> names;
-  names.reserve(FFiles.size());
-  for (int i = 0; i < static_cast<int>(FFiles.size()); ++i) names.push_back(DecodedName(i));
+  names.reserve(FFiles.Count());
+  for (int i = 0; i < static_cast<int>(FFiles.Count()); ++i) names.push_back(DecodedName(i));
   return names;
 }
 
@@ -269,7 +203,7 @@ int TZipFile::IndexOf(TextView fileName) const {
 
 void TZipFile::CheckIndex(int index) const {
   RequireOpen();
-  if (index < 0 || index >= static_cast<int>(FFiles.size())) throw EZipException(u"The specified file was not found");
+  if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(u"The specified file was not found");
 }
 
 Text TZipFile::FileName(int index) const {
@@ -279,12 +213,15 @@ Text TZipFile::FileName(int index) const {
 
 TZipHeader TZipFile::FileInfo(int index) const {
   CheckIndex(index);
-  return FFiles[static_cast<size_t>(index)];
+  return FFiles.Header(static_cast<size_t>(index));
 }
 
 std::vector<TZipHeader> TZipFile::FileInfos() const {
   RequireOpen();
-  return FFiles;
+  std::vector<TZipHeader> infos;
+  infos.reserve(FFiles.Count());
+  for (size_t i = 0; i < FFiles.Count(); ++i) infos.push_back(FFiles.Header(i));
+  return infos;
 }
 
 Text TZipFile::FileComment(int index) const {
@@ -296,9 +233,10 @@ void TZipFile::SetFileComment(int index, TextView comment) {
   CheckIndex(index);
   TBytes bytes = EncodeName(comment, FUTF8Support);
   if (bytes.size() > 0xFFFF) bytes.resize(0xFFFF);
-  TZipHeader& h = FFiles[static_cast<size_t>(index)];
+  TZipHeader h = FFiles.Header(static_cast<size_t>(index));
   h.FileComment = std::move(bytes);
   h.FileCommentLength = static_cast<uint16_t>(h.FileComment.size());
+  FFiles.Replace(static_cast<size_t>(index), h);
 }
 
 Text TZipFile::Comment() const {
@@ -315,7 +253,7 @@ void TZipFile::SetComment(TextView comment) {
 void TZipFile::SetUTF8Support(bool value) {
   if (value == FUTF8Support) return;
   RequireWritable();
-  if (!FFiles.empty()) throw EZipException(u"Zip file must be empty");
+  if (FFiles.Count() != 0) throw EZipException(u"Zip file must be empty");
   FUTF8Support = value;
   nameIndex_.Clear();
 }

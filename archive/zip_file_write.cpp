@@ -10,6 +10,7 @@
 #include "archive/name_encoding.h"
 #include "archive/zip_file.h"
 #include "archive/zip_format.h"
+#include "archive/zip_records.h"
 #include "support/exceptions.h"
 #include "support/file_names.h"
 #include "support/platform/file_info.h"
@@ -35,36 +36,9 @@ void WriteAll(TStream& stream, const TBytes& bytes) {
   }
 }
 
-// The 26 bytes from "version needed" to "extra field length" of a local header.
 TBytes LocalHeaderTail(const TZipHeader& h) {
   TBytes out;
-  zf::PutU16(out, h.RequiredVersion);
-  zf::PutU16(out, h.Flag);
-  zf::PutU16(out, h.CompressionMethod);
-  zf::PutU32(out, h.ModifiedDateTime);
-  zf::PutU32(out, h.CRC32);
-  zf::PutU32(out, h.CompressedSize);
-  zf::PutU32(out, h.UncompressedSize);
-  zf::PutU16(out, h.FileNameLength);
-  zf::PutU16(out, h.ExtraFieldLength);
-  return out;
-}
-
-// A central record shares the local header's fields, with "version made by" in
-// front and the comment, disk, attributes and offset behind.
-TBytes CentralRecord(const TZipHeader& h) {
-  TBytes out;
-  zf::PutU32(out, zf::kCentralHeaderSignature);
-  zf::PutU16(out, h.MadeByVersion);
-  out += LocalHeaderTail(h);
-  zf::PutU16(out, h.FileCommentLength);
-  zf::PutU16(out, h.DiskNumberStart);
-  zf::PutU16(out, h.InternalAttributes);
-  zf::PutU32(out, h.ExternalAttributes);
-  zf::PutU32(out, h.LocalHeaderOffset);
-  out += h.FileName;
-  out += h.ExtraField;
-  out += h.FileComment;
+  AppendLocalHeaderTail(out, h);
   return out;
 }
 
@@ -86,7 +60,7 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
   if (!FindCompressionHandler(compression)) {
     throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
   }
-  CheckRoomForEntry(FFiles.size());
+  CheckRoomForEntry(FFiles.Count());
 
   TZipHeader header;
   const CurrentEntryScope scope{*this};
@@ -125,7 +99,7 @@ void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression comp
   if (!FindCompressionHandler(compression)) {
     throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
   }
-  CheckRoomForEntry(FFiles.size());
+  CheckRoomForEntry(FFiles.Count());
   CheckEntrySize(data.Size() - data.Position());
   TZipHeader header;
   header.Flag = FUTF8Support ? kFlagUtf8 : 0;
@@ -138,7 +112,7 @@ void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression comp
 
 void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader) {
   RequireWritable();
-  CheckRoomForEntry(FFiles.size());
+  CheckRoomForEntry(FFiles.Count());
   const auto handler = FindCompressionHandler(static_cast<TZipCompression>(localHeader.CompressionMethod & 0xFF));
   if (!handler) {
     throw EZipException(u"Support for compression method not registered: " +
@@ -167,7 +141,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
 
   TBytes head;
   zf::PutU32(head, zf::kLocalHeaderSignature);
-  head += LocalHeaderTail(local);
+  AppendLocalHeaderTail(head, local);
   head += local.FileName;
   head += local.ExtraField;
   WriteAll(stream, head);
@@ -214,21 +188,25 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
     central.CRC32 = local.CRC32;
     central.CompressedSize = local.CompressedSize;
     central.UncompressedSize = local.UncompressedSize;
+    // A field longer than its 16-bit length can say is cut, as for the local record.
+    for (TBytes* field : {&central.FileName, &central.ExtraField, &central.FileComment}) {
+      if (field->size() > 0xFFFF) field->resize(0xFFFF);
+    }
     central.FileNameLength = static_cast<uint16_t>(central.FileName.size());
     central.ExtraFieldLength = static_cast<uint16_t>(central.ExtraField.size());
     central.FileCommentLength = static_cast<uint16_t>(central.FileComment.size());
   }
-  FFiles.push_back(std::move(central));
-  nameIndex_.Append(FFiles, FUTF8Support, static_cast<int>(FFiles.size()) - 1);
-  if (OnProgress) OnProgress(*this, FCurrentFile, FFiles.back(), sourceSize);
+  FFiles.Append(central);
+  nameIndex_.Append(FFiles, FUTF8Support, FFiles.Count() - 1);
+  if (OnProgress) OnProgress(*this, FCurrentFile, central, sourceSize);
 }
 
 void TZipFile::WriteCentralDirectory() {
   TStream& stream = *FStream;
   stream.SetPosition(FEndFileData);
   TBytes directory;
-  for (const TZipHeader& h : FFiles) {
-    directory += CentralRecord(h);
+  for (size_t i = 0; i < FFiles.Count(); ++i) {
+    directory += FFiles.Record(i);
     if (directory.size() >= (1u << 20)) {
       WriteAll(stream, directory);
       directory.clear();
@@ -242,8 +220,8 @@ void TZipFile::WriteCentralDirectory() {
   zf::PutU32(end, zf::kEndRecordSignature);
   zf::PutU16(end, 0);
   zf::PutU16(end, 0);
-  zf::PutU16(end, static_cast<uint16_t>(FFiles.size() & 0xFFFF));
-  zf::PutU16(end, static_cast<uint16_t>(FFiles.size() & 0xFFFF));
+  zf::PutU16(end, static_cast<uint16_t>(FFiles.Count() & 0xFFFF));
+  zf::PutU16(end, static_cast<uint16_t>(FFiles.Count() & 0xFFFF));
   zf::PutU32(end, static_cast<uint32_t>((directoryEnd - FEndFileData) & 0xFFFFFFFF));
   zf::PutU32(end, static_cast<uint32_t>(FEndFileData & 0xFFFFFFFF));
   zf::PutU16(end, static_cast<uint16_t>(FComment.size()));

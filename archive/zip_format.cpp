@@ -38,12 +38,4 @@ void PutU32(TBytes& out, uint32_t value) {
   PutU16(out, static_cast<uint16_t>(value >> 16));
 }
 
-uint16_t GetU16(const char* p) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | (static_cast<uint8_t>(p[1]) << 8));
-}
-
-uint32_t GetU32(const char* p) {
-  return static_cast<uint32_t>(GetU16(p)) | (static_cast<uint32_t>(GetU16(p + 2)) << 16);
-}
-
 }  // namespace quenmar::zipformat

@@ -46,7 +46,12 @@ class Cursor {
 
 void PutU16(TBytes& out, uint16_t value);
 void PutU32(TBytes& out, uint32_t value);
-uint16_t GetU16(const char* p);
-uint32_t GetU32(const char* p);
+inline uint16_t GetU16(const char* p) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | (static_cast<uint8_t>(p[1]) << 8));
+}
+
+inline uint32_t GetU32(const char* p) {
+  return static_cast<uint32_t>(GetU16(p)) | (static_cast<uint32_t>(GetU16(p + 2)) << 16);
+}
 
 }  // namespace quenmar::zipformat

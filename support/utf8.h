@@ -25,6 +25,12 @@ template <class Emit>
 void ForEachUtf16Unit(std::string_view bytes, Emit&& emit) {
   size_t i = 0;
   while (i < bytes.size()) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80) {  // ASCII, by far the common case
+      emit(static_cast<char16_t>(byte));
+      ++i;
+      continue;
+    }
     const long cp = DecodeUtf8At(bytes, i);
     if (cp < 0) {
       emit(char16_t{0xFFFD});

@@ -4,6 +4,7 @@
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"
+#include "support/utf8.h"
 
 namespace quenmar {
 namespace {
@@ -134,6 +135,28 @@ TEST(ZipReading, DamagedDirectoriesAreRefused) {
   std::string zip64Bytes = zip64.Bytes();
   zip64Bytes.replace(zip64Bytes.size() - 6, 4, "\xFF\xFF\xFF\xFF");
   EXPECT_EQ(MessageOfOpening(zip64Bytes), "Zip64 archives are not supported");
+}
+
+// The directory is read by its records; the size the end record gives only
+// steers the first read, whether it says too little or too much.
+TEST(ZipReading, TheEndRecordsDirectorySizeIsNotTrusted) {
+  BuiltArchive archive;
+  for (int i = 0; i < 3000; ++i) {  // well over a megabyte of central records
+    archive.entries.push_back(BuiltEntry{std::string(400, 'n') + std::to_string(i), std::to_string(i)});
+  }
+  const std::string bytes = archive.Bytes();
+  for (const uint32_t claimed : {0u, 46u, 0x7FFFFFFFu}) {
+    std::string patched = bytes;
+    for (int i = 0; i < 4; ++i) patched[patched.size() - 10 + i] = static_cast<char>((claimed >> (8 * i)) & 0xFF);
+    TMemoryStream stream(patched);
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    ASSERT_EQ(zip.FileCount(), 3000) << claimed;
+    EXPECT_EQ(zip.IndexOf(Utf8ToText(std::string(400, 'N') + "2999")), 2999);
+    TBytes data;
+    zip.Read(1234, data);
+    EXPECT_EQ(data, "1234");
+  }
 }
 
 TEST(ZipReading, AccessorsNeedAnOpenArchive) {

@@ -8,6 +8,7 @@
 #include "archive/zip_format.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"
+#include "support/utf8.h"
 
 namespace quenmar {
 namespace {
@@ -211,6 +212,37 @@ TEST(ZipWriting, ReadWriteAppendsBehindTheExistingEntries) {
   TBytes bytes;
   zip.Read(u"1.txt", bytes);
   EXPECT_EQ(bytes, "first");
+}
+
+TEST(ZipWriting, LookupsAndCommentsFollowTheEntriesAdded) {
+  TempDir dir;
+  {
+    TZipFile zip;
+    zip.Open(T(dir / "a.zip"), zmWrite);
+    zip.Add(TBytes("first"), u"1.txt");
+    EXPECT_EQ(zip.IndexOf(u"2.TXT"), -1);  // the index exists from here on
+    for (int i = 2; i <= 40; ++i) zip.Add(TBytes(std::to_string(i)), Utf8ToText(std::to_string(i) + ".txt"));
+    EXPECT_EQ(zip.IndexOf(u"2.TXT"), 1);
+    EXPECT_EQ(zip.IndexOf(u"40.txt"), 39);
+    zip.SetFileComment(1, u"second");
+    zip.Close();
+  }
+  TZipFile zip;
+  zip.Open(T(dir / "a.zip"), zmReadWrite);
+  EXPECT_EQ(zip.FileComment(1), u"second");
+  zip.SetFileComment(0, u"the first");
+  zip.Add(TBytes("last"), u"41.txt");
+  zip.Close();
+  zip.Open(T(dir / "a.zip"), zmRead);
+  ASSERT_EQ(zip.FileCount(), 41);
+  EXPECT_EQ(zip.FileComment(0), u"the first");
+  EXPECT_EQ(zip.FileComment(1), u"second");
+  EXPECT_EQ(zip.FileComment(2), u"");
+  TBytes bytes;
+  zip.Read(u"41.TXT", bytes);
+  EXPECT_EQ(bytes, "last");
+  zip.Read(u"2.txt", bytes);
+  EXPECT_EQ(bytes, "2");
 }
 
 TEST(ZipWriting, DirectoryContentsRoundTrip) {

@@ -1,0 +1,64 @@
+// The entries of an archive: their central records, stored back to back in one
+// buffer exactly as they stand in the file (46 fixed bytes, then name, extra field
+// and comment). Reading an archive copies its central directory in with a few
+// large reads; a TZipHeader is built only when one is asked for, and the hot
+// fields (name, flags, offset) are read in place.
+//
+// Memory stays proportional to the records actually read: the directory size and
+// entry count of the end record only steer the first read, and the buffer grows
+// as records turn out to need more.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "archive/stream.h"
+#include "archive/zip_format.h"
+#include "archive/zip_header.h"
+
+namespace quenmar {
+
+class CentralDirectory {
+ public:
+  void Clear();
+  size_t Count() const { return offsets_.size(); }
+
+  // Reads Count records from the stream's position. Raises EZipException "Invalid
+  // Zip Central Header signature" for a record without its signature and "Error
+  // reading zip file" for one cut short by the end of the stream. SizeHint is the
+  // directory size the end record gives.
+  void Read(TStream& stream, int count, int64_t sizeHint);
+
+  // Adds a record for H (its lengths must match its byte arrays).
+  void Append(const TZipHeader& h);
+  // Stores H as entry I's record.
+  void Replace(size_t i, const TZipHeader& h);
+
+  TZipHeader Header(size_t i) const;
+  // The whole stored record of entry I.
+  std::string_view Record(size_t i) const;
+  std::string_view Name(size_t i) const {
+    const char* p = At(i);
+    return {p + zipformat::kCentralHeaderLength, zipformat::GetU16(p + 28)};
+  }
+  uint16_t Flag(size_t i) const { return zipformat::GetU16(At(i) + 8); }
+  uint32_t LocalHeaderOffset(size_t i) const { return zipformat::GetU32(At(i) + 42); }
+
+ private:
+  const char* At(size_t i) const { return bytes_.get() + offsets_[i]; }
+  // Makes room for Capacity bytes, keeping what is held.
+  void Reserve(size_t capacity);
+  // Reads from the stream until Need bytes are held; false when it ends first.
+  bool Ensure(TStream& stream, size_t need);
+  void AppendBytes(std::string_view bytes);
+
+  std::unique_ptr<char[]> bytes_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+  std::vector<size_t> offsets_;  // where each entry's record starts in bytes_
+  TBytes scratch_;               // a record being serialized
+};
+
+}  // namespace quenmar
