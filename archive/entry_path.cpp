@@ -11,9 +11,7 @@ bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 void CheckCharacters(TextView text) {
-  for (const char16_t c : text) {
-    if (platform::IsInvalidNameChar(c)) throw EArgumentException(u"Invalid characters in path");
-  }
+  if (platform::HasInvalidNameChar(text)) throw EArgumentException(u"Invalid characters in path");
 }
 
 }  // namespace

@@ -28,14 +28,4 @@ std::string_view Cursor::Take(size_t count) {
   return part;
 }
 
-void PutU16(TBytes& out, uint16_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>(value >> 8);
-}
-
-void PutU32(TBytes& out, uint32_t value) {
-  PutU16(out, static_cast<uint16_t>(value & 0xFFFF));
-  PutU16(out, static_cast<uint16_t>(value >> 16));
-}
-
 }  // namespace quenmar::zipformat

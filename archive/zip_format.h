@@ -44,8 +44,16 @@ class Cursor {
   bool ok_ = true;
 };
 
-void PutU16(TBytes& out, uint16_t value);
-void PutU32(TBytes& out, uint32_t value);
+inline void PutU16(TBytes& out, uint16_t value) {
+  const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
+  out.append(bytes, 2);
+}
+
+inline void PutU32(TBytes& out, uint32_t value) {
+  const char bytes[4] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
+                         static_cast<char>((value >> 16) & 0xFF), static_cast<char>(value >> 24)};
+  out.append(bytes, 4);
+}
 inline uint16_t GetU16(const char* p) {
   return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | (static_cast<uint8_t>(p[1]) << 8));
 }

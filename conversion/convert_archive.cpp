@@ -66,7 +66,10 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
       // takes it over under its own name (one file at a time, as before).
       if (spare) DeleteFileQuiet(*spare);
       spare.reset();
-      if (platform::SetFileAttributes(targetPath, 0).Ok()) {
+      // Add has just read the file's attributes; only a read-only file needs a
+      // change.
+      const bool readOnly = (writer.FileInfo(writer.FileCount() - 1).ExternalAttributes & platform::kAttrReadOnly) != 0;
+      if (!readOnly || platform::SetFileAttributes(targetPath, 0).Ok()) {
         spare = targetPath;
       } else {
         DeleteFileQuiet(targetPath);

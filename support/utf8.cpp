@@ -75,9 +75,15 @@ Text Utf8ToText(std::string_view bytes) {
 }
 
 std::string TextToUtf8(TextView text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+  // The ASCII start of the text (for most paths and names, all of it) is copied
+  // unit for byte.
+  size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  std::string out(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  if (ascii == text.size()) return out;
+  out.reserve(text.size() + (text.size() - ascii) * 2);
+  for (size_t i = ascii; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (c < 0x80) {  // most names are ASCII
       out.push_back(static_cast<char>(c));

@@ -23,8 +23,9 @@ extern const size_t kMaxFileNameLength;    // longest name a quiet file operatio
 extern const size_t kMaxPathLength;        // a path this long or longer is too long
 extern const size_t kMaxFolderPathLength;  // a folder to create this long or longer is too long
 
-// True for a character no name of this platform may hold (NUL on POSIX).
-bool IsInvalidNameChar(char16_t c);
+// True when Text holds a character no name of this platform may hold (NUL on
+// POSIX).
+bool HasInvalidNameChar(TextView text);
 
 std::string ToNative(TextView path);
 Text FromNative(const std::string& path);

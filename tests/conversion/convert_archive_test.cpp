@@ -195,6 +195,32 @@ TEST(ConvertArchive, KeepsTimeAndTheReadOnlyBit) {
   EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"in.zip", "in.z-ip"}));
 }
 
+// Entries of a Unix archiver: only a mode without the owner's write bit makes a
+// file read-only, so an entry after a read-only one must not inherit its bit.
+TEST(ConvertArchive, AReadOnlyEntryDoesNotMarkTheNextOne) {
+  TempDir dir;
+  testing::BuiltArchive archive;
+  for (const auto& [name, mode] : {std::pair{"2018-10-15-a-a-1.csv", 0444u}, std::pair{"2018-10-16-a-b-2.csv", 0644u},
+                                   std::pair{"2018-10-17-a-b-3.csv", 0444u}}) {
+    testing::BuiltEntry entry(name, name, 8);
+    entry.madeBy = 0x0314;
+    entry.externalAttributes = (0100000u | mode) << 16;
+    archive.entries.push_back(entry);
+  }
+  WriteFile(dir / "in.zip", archive.Bytes());
+  FakeWindow window(T(dir / "in.zip"));
+  ASSERT_TRUE(ConvertArchive(window)) << U(window.status);
+  TZipFile out;
+  out.Open(T(dir / "in.z-ip"), zmRead);
+  ASSERT_EQ(out.FileCount(), 3);
+  EXPECT_EQ(out.FileInfo(0).ExternalAttributes & 0x01, 0x01u);
+  EXPECT_EQ(out.FileInfo(1).ExternalAttributes & 0x01, 0x00u);
+  EXPECT_EQ(out.FileInfo(2).ExternalAttributes & 0x01, 0x01u);
+  TBytes bytes;
+  out.Read(1, bytes);
+  EXPECT_EQ(bytes, "2018-10-16-a-b-2.csv");
+}
+
 TEST(ConvertArchive, NamesFromAUnicodePathRecordConvert) {
   TempDir dir;
   testing::BuiltArchive archive;

@@ -17,7 +17,7 @@ const size_t kMaxFileNameLength = PATH_MAX - 1;
 const size_t kMaxPathLength = PATH_MAX;
 const size_t kMaxFolderPathLength = PATH_MAX;
 
-bool IsInvalidNameChar(char16_t c) { return c == u'\0'; }
+bool HasInvalidNameChar(TextView text) { return text.find(u'\0') != TextView::npos; }
 
 std::string ToNative(TextView path) { return TextToUtf8(path); }
 Text FromNative(const std::string& path) { return Utf8ToText(path); }
