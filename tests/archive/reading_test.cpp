@@ -108,6 +108,38 @@ TEST(ZipReading, IndexOfFoldsAsciiOnlyAndTheFirstMatchWins) {
   EXPECT_EQ(zip.FileName(4), u"sub/");
 }
 
+// Names are compared several characters at a time, so lengths around those
+// steps and a difference in the last character matter; "[" and "{" differ only
+// in the bit that folding touches, yet are different characters.
+TEST(ZipReading, IndexOfComparesEveryCharacterOfAnyLength) {
+  BuiltArchive archive;
+  std::vector<std::string> names;
+  for (const size_t length : {1, 7, 8, 9, 15, 16, 17, 255, 256, 257, 300}) {
+    std::string name;
+    for (size_t i = 0; i < length; ++i) name += static_cast<char>('a' + (i * 7 + length) % 26);
+    names.push_back(name);
+  }
+  for (const char* bracketed : {"x[y", "abcdefgh[", "abc[efghijklmnop"}) names.push_back(bracketed);
+  names.push_back("\xC3\xA9-data.csv");
+  for (const std::string& name : names) archive.entries.push_back(BuiltEntry{name, name});
+  TMemoryStream stream(archive.Bytes());
+  TZipFile zip;
+  zip.Open(stream, zmRead);
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string upper = names[i];
+    for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    EXPECT_EQ(zip.IndexOf(Utf8ToText(names[i])), static_cast<int>(i)) << names[i];
+    EXPECT_EQ(zip.IndexOf(Utf8ToText(upper)), static_cast<int>(i)) << upper;
+    std::string last = names[i];
+    last.back() = last.back() == '0' ? '1' : '0';
+    EXPECT_EQ(zip.IndexOf(Utf8ToText(last)), -1) << last;
+    EXPECT_EQ(zip.IndexOf(Utf8ToText(names[i] + "a")), -1) << names[i];
+  }
+  for (const char16_t* braced : {u"X{Y", u"ABCDEFGH{", u"ABC{EFGHIJKLMNOP"}) EXPECT_EQ(zip.IndexOf(braced), -1);
+  EXPECT_EQ(zip.IndexOf(u"\u00E9-DATA.CSV"), static_cast<int>(names.size()) - 1);
+  EXPECT_EQ(zip.IndexOf(u"\u00C9-data.csv"), -1);
+}
+
 TEST(ZipReading, DamagedDirectoriesAreRefused) {
   BuiltArchive archive;
   archive.entries.push_back(BuiltEntry{"a.txt", "hello"});

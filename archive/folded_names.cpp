@@ -1,0 +1,147 @@
+#include "archive/folded_names.h"
+
+#include <cstring>
+
+#include "archive/name_encoding.h"
+
+namespace quenmar {
+namespace {
+
+using Word = uint64_t;
+constexpr Word kOnes = 0x0101010101010101ull;
+
+char16_t Fold(char16_t c) { return static_cast<unsigned>(c - u'a') < 26u ? static_cast<char16_t>(c - 32) : c; }
+
+Word Load8(const char* p) {
+  Word word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The last Count (< 8) bytes of a name, zeros above them.
+Word LoadTail(const char* p, size_t count) {
+  Word word = 0;
+  for (size_t i = 0; i < count; ++i) word |= Word{static_cast<unsigned char>(p[i])} << (8 * i);
+  return word;
+}
+
+bool IsAscii(std::string_view bytes) {
+  Word any = 0;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) any |= Load8(bytes.data() + i);
+  any |= LoadTail(bytes.data() + i, bytes.size() - i);
+  return (any & (kOnes * 0x80)) == 0;
+}
+
+// Folds eight ASCII bytes at once: a byte from 'a' to 'z' loses 0x20. Bytes below
+// 0x80 cannot carry into their neighbours in these sums.
+Word FoldAscii(Word x) {
+  const Word fromA = x + kOnes * (0x80 - 'a');       // top bit set from 'a' on
+  const Word pastZ = x + kOnes * (0x80 - 'z' - 1);   // top bit set past 'z'
+  const Word lower = fromA & ~pastZ & (kOnes * 0x80);
+  return x - (lower >> 2);
+}
+
+bool SameFoldedAscii(const char* a, const char* b, size_t count) {
+  const size_t whole = count & ~size_t{7};
+  Word differ = LoadTail(a + whole, count - whole) ^ LoadTail(b + whole, count - whole);
+  for (size_t i = 0; i < whole; i += 8) differ |= Load8(a + i) ^ Load8(b + i);
+  if (differ == 0) return true;  // equal as they stand, the usual case
+  for (size_t i = 0; i < whole; i += 8) {
+    if (FoldAscii(Load8(a + i)) != FoldAscii(Load8(b + i))) return false;
+  }
+  return FoldAscii(LoadTail(a + whole, count - whole)) == FoldAscii(LoadTail(b + whole, count - whole));
+}
+
+uint64_t Finish(uint64_t h, size_t count) {
+  h ^= count;
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  h ^= h >> 33;
+  return h;
+}
+
+constexpr uint64_t kMul1 = 0x9E3779B97F4A7C15ull, kMul2 = 0xC2B2AE3D27D4EB4Full;
+
+// The hash sees each character with bit 5 cleared. Folding changes only that
+// bit, so names equal but for ASCII case hash alike; the few other pairs this
+// merges (such as "[" and "{") cost a comparison when they meet, nothing more.
+uint64_t HashAscii(std::string_view bytes) {
+  constexpr Word kMask = ~(kOnes * 0x20);
+  // Two independent chains, so their multiplications overlap.
+  uint64_t a = 0x243F6A8885A308D3ull, b = 0x13198A2E03707344ull;
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  for (; left >= 16; p += 16, left -= 16) {
+    a = (a ^ (Load8(p) & kMask)) * kMul1;
+    b = (b ^ (Load8(p + 8) & kMask)) * kMul2;
+    a ^= a >> 29;
+    b ^= b >> 31;
+  }
+  if (left >= 8) {
+    a = (a ^ (Load8(p) & kMask)) * kMul1;
+    p += 8;
+    left -= 8;
+  }
+  a = (a ^ (LoadTail(p, left) & kMask)) * kMul1;
+  return Finish(a ^ (b * kMul2), bytes.size());
+}
+
+uint64_t HashUnits(TextView text) {
+  uint64_t h = 0x452821E638D01377ull;
+  for (const char16_t c : text) h = (h ^ (c & ~0x20u)) * kMul1;
+  return Finish(h, text.size());
+}
+
+bool SameFoldedUnits(std::string_view stored, bool utf8, TextView name) {
+  size_t at = 0;
+  bool same = true;
+  ForEachNameUnit(stored, utf8, [&](char16_t unit) {
+    same = same && at < name.size() && Fold(unit) == Fold(name[at]);
+    ++at;
+  });
+  return same && at == name.size();
+}
+
+}  // namespace
+
+NameKey::NameKey(TextView name) : text_(name) {
+  char* out = small_;
+  if (name.size() > sizeof small_) {
+    large_.resize(name.size());
+    out = large_.data();
+  }
+  // One pass that narrows every unit and notes whether any was not ASCII.
+  unsigned any = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    any |= name[i];
+    out[i] = static_cast<char>(name[i]);
+  }
+  ascii_ = any < 0x80;
+  if (ascii_) {
+    bytes_ = std::string_view(out, name.size());
+    hash_ = HashAscii(bytes_);
+  } else {
+    hash_ = HashUnits(name);
+  }
+}
+
+bool NameKey::Matches(std::string_view stored, bool utf8) const {
+  if (ascii_) return stored.size() == bytes_.size() && IsAscii(stored) && SameFoldedAscii(stored.data(), bytes_.data(), stored.size());
+  return !IsAscii(stored) && SameFoldedUnits(stored, utf8, text_);
+}
+
+uint64_t HashOfStoredName(std::string_view stored, bool utf8) {
+  if (IsAscii(stored)) return HashAscii(stored);
+  return HashUnits(DecodeName(stored, utf8));
+}
+
+bool SameStoredNames(std::string_view a, std::string_view b, bool utf8) {
+  if (a == b) return true;
+  const Text decoded = DecodeName(b, utf8);
+  return NameKey(decoded).Matches(a, utf8);
+}
+
+}  // namespace quenmar
