@@ -37,8 +37,7 @@ void CentralDirectory::Reserve(size_t capacity) {
   capacity_ = grown;
 }
 
-bool CentralDirectory::Ensure(TStream& stream, size_t need) {
-  if (size_ >= need) return true;
+bool CentralDirectory::ReadMore(TStream& stream, size_t need) {
   const size_t wanted = std::max(need - size_, kMinimumRead);
   Reserve(size_ + wanted);
   const int64_t got = stream.Read(bytes_.get() + size_, static_cast<int64_t>(wanted));

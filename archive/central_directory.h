@@ -51,7 +51,8 @@ class CentralDirectory {
   // Makes room for Capacity bytes, keeping what is held.
   void Reserve(size_t capacity);
   // Reads from the stream until Need bytes are held; false when it ends first.
-  bool Ensure(TStream& stream, size_t need);
+  bool Ensure(TStream& stream, size_t need) { return size_ >= need || ReadMore(stream, need); }
+  bool ReadMore(TStream& stream, size_t need);
   void AppendBytes(std::string_view bytes);
 
   std::unique_ptr<char[]> bytes_;

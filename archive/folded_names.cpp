@@ -1,5 +1,6 @@
 #include "archive/folded_names.h"
 
+#include <bit>
 #include <cstring>
 
 #include "archive/name_encoding.h"
@@ -25,11 +26,31 @@ Word LoadTail(const char* p, size_t count) {
   return word;
 }
 
+Word Load4(const char* p) {
+  uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The last Length % 8 bytes of a name as LoadTail gives them, read with loads
+// that stay inside the name: on little-endian machines one load reaching back
+// into the name, or two overlapping ones for a short name.
+Word TailOf(const char* name, size_t length) {
+  const size_t count = length % 8;
+  const char* tail = name + (length - count);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (count == 0) return 0;
+    if (length >= 8) return Load8(name + length - 8) >> (8 * (8 - count));
+    if (count >= 4) return Load4(tail) | Load4(tail + count - 4) << (8 * (count - 4));
+  }
+  return LoadTail(tail, count);
+}
+
 bool IsAscii(std::string_view bytes) {
   Word any = 0;
   size_t i = 0;
   for (; i + 8 <= bytes.size(); i += 8) any |= Load8(bytes.data() + i);
-  any |= LoadTail(bytes.data() + i, bytes.size() - i);
+  any |= TailOf(bytes.data(), bytes.size());
   return (any & (kOnes * 0x80)) == 0;
 }
 
@@ -44,13 +65,14 @@ Word FoldAscii(Word x) {
 
 bool SameFoldedAscii(const char* a, const char* b, size_t count) {
   const size_t whole = count & ~size_t{7};
-  Word differ = LoadTail(a + whole, count - whole) ^ LoadTail(b + whole, count - whole);
+  const Word tailA = TailOf(a, count), tailB = TailOf(b, count);
+  Word differ = tailA ^ tailB;
   for (size_t i = 0; i < whole; i += 8) differ |= Load8(a + i) ^ Load8(b + i);
   if (differ == 0) return true;  // equal as they stand, the usual case
   for (size_t i = 0; i < whole; i += 8) {
     if (FoldAscii(Load8(a + i)) != FoldAscii(Load8(b + i))) return false;
   }
-  return FoldAscii(LoadTail(a + whole, count - whole)) == FoldAscii(LoadTail(b + whole, count - whole));
+  return FoldAscii(tailA) == FoldAscii(tailB);
 }
 
 uint64_t Finish(uint64_t h, size_t count) {
@@ -85,7 +107,7 @@ uint64_t HashAscii(std::string_view bytes) {
     p += 8;
     left -= 8;
   }
-  a = (a ^ (LoadTail(p, left) & kMask)) * kMul1;
+  a = (a ^ (TailOf(bytes.data(), bytes.size()) & kMask)) * kMul1;
   return Finish(a ^ (b * kMul2), bytes.size());
 }
 

@@ -56,8 +56,4 @@ TZipHeader ParseCentralRecord(const char* p) {
   return h;
 }
 
-size_t CentralRecordLength(const char* p) {
-  return static_cast<size_t>(zf::kCentralHeaderLength) + zf::GetU16(p + 28) + zf::GetU16(p + 30) + zf::GetU16(p + 32);
-}
-
 }  // namespace quenmar

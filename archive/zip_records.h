@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "archive/stream.h"
+#include "archive/zip_format.h"
 #include "archive/zip_header.h"
 
 namespace quenmar {
@@ -22,6 +23,9 @@ void AppendCentralRecord(TBytes& out, const TZipHeader& h);
 TZipHeader ParseCentralRecord(const char* record);
 
 // The length of the central record at Record, from its fixed part.
-size_t CentralRecordLength(const char* record);
+inline size_t CentralRecordLength(const char* record) {
+  return static_cast<size_t>(zipformat::kCentralHeaderLength) + zipformat::GetU16(record + 28) +
+         zipformat::GetU16(record + 30) + zipformat::GetU16(record + 32);
+}
 
 }  // namespace quenmar
