@@ -21,26 +21,23 @@ constexpr size_t kMinimumRead = size_t{1} << 20;
 }  // namespace
 
 void CentralDirectory::Clear() {
-  bytes_.reset();
+  bytes_ = platform::MemoryBlock();
   size_ = 0;
-  capacity_ = 0;
   offsets_.clear();
   offsets_.shrink_to_fit();
 }
 
 void CentralDirectory::Reserve(size_t capacity) {
-  if (capacity <= capacity_) return;
-  const size_t grown = std::max(capacity, capacity_ + capacity_ / 2);
-  auto bytes = std::make_unique_for_overwrite<char[]>(grown);
-  if (size_ != 0) std::memcpy(bytes.get(), bytes_.get(), size_);
+  if (capacity <= bytes_.Size()) return;
+  platform::MemoryBlock bytes(std::max(capacity, bytes_.Size() + bytes_.Size() / 2));
+  if (size_ != 0) std::memcpy(bytes.Data(), bytes_.Data(), size_);
   bytes_ = std::move(bytes);
-  capacity_ = grown;
 }
 
 bool CentralDirectory::ReadMore(TStream& stream, size_t need) {
   const size_t wanted = std::max(need - size_, kMinimumRead);
   Reserve(size_ + wanted);
-  const int64_t got = stream.Read(bytes_.get() + size_, static_cast<int64_t>(wanted));
+  const int64_t got = stream.Read(bytes_.Data() + size_, static_cast<int64_t>(wanted));
   if (got > 0) size_ += static_cast<size_t>(got);
   return size_ >= need;
 }
@@ -55,11 +52,11 @@ void CentralDirectory::Read(TStream& stream, int count, int64_t sizeHint) {
   size_t at = 0;
   for (int i = 0; i < count; ++i) {
     if (!Ensure(stream, at + 4)) ReadError();
-    if (zf::GetU32(bytes_.get() + at) != zf::kCentralHeaderSignature) {
+    if (zf::GetU32(bytes_.Data() + at) != zf::kCentralHeaderSignature) {
       throw EZipException(u"Invalid Zip Central Header signature");
     }
     if (!Ensure(stream, at + zf::kCentralHeaderLength)) ReadError();
-    const size_t length = CentralRecordLength(bytes_.get() + at);
+    const size_t length = CentralRecordLength(bytes_.Data() + at);
     if (!Ensure(stream, at + length)) ReadError();
     offsets_.push_back(at);
     at += length;
@@ -69,7 +66,7 @@ void CentralDirectory::Read(TStream& stream, int count, int64_t sizeHint) {
 
 void CentralDirectory::AppendBytes(std::string_view bytes) {
   Reserve(size_ + bytes.size());
-  std::memcpy(bytes_.get() + size_, bytes.data(), bytes.size());
+  std::memcpy(bytes_.Data() + size_, bytes.data(), bytes.size());
   size_ += bytes.size();
 }
 

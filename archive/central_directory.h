@@ -10,13 +10,13 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "archive/stream.h"
 #include "archive/zip_format.h"
 #include "archive/zip_header.h"
+#include "support/platform/memory.h"
 
 namespace quenmar {
 
@@ -47,7 +47,7 @@ class CentralDirectory {
   uint32_t LocalHeaderOffset(size_t i) const { return zipformat::GetU32(At(i) + 42); }
 
  private:
-  const char* At(size_t i) const { return bytes_.get() + offsets_[i]; }
+  const char* At(size_t i) const { return bytes_.Data() + offsets_[i]; }
   // Makes room for Capacity bytes, keeping what is held.
   void Reserve(size_t capacity);
   // Reads from the stream until Need bytes are held; false when it ends first.
@@ -55,9 +55,8 @@ class CentralDirectory {
   bool ReadMore(TStream& stream, size_t need);
   void AppendBytes(std::string_view bytes);
 
-  std::unique_ptr<char[]> bytes_;
-  size_t size_ = 0;
-  size_t capacity_ = 0;
+  platform::MemoryBlock bytes_;
+  size_t size_ = 0;  // bytes held; bytes_.Size() is the room
   std::vector<size_t> offsets_;  // where each entry's record starts in bytes_
   TBytes scratch_;               // a record being serialized
 };

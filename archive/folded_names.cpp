@@ -63,16 +63,24 @@ Word FoldAscii(Word x) {
   return x - (lower >> 2);
 }
 
-bool SameFoldedAscii(const char* a, const char* b, size_t count) {
+// True when Stored equals Key, an all-ASCII name of the same length, but for
+// ASCII case. Stored may hold other bytes; then it is never equal.
+bool SameFoldedAscii(const char* stored, const char* key, size_t count) {
   const size_t whole = count & ~size_t{7};
-  const Word tailA = TailOf(a, count), tailB = TailOf(b, count);
-  Word differ = tailA ^ tailB;
-  for (size_t i = 0; i < whole; i += 8) differ |= Load8(a + i) ^ Load8(b + i);
-  if (differ == 0) return true;  // equal as they stand, the usual case
+  const Word tailStored = TailOf(stored, count), tailKey = TailOf(key, count);
+  Word differ = tailStored ^ tailKey;
+  Word seen = tailStored;
   for (size_t i = 0; i < whole; i += 8) {
-    if (FoldAscii(Load8(a + i)) != FoldAscii(Load8(b + i))) return false;
+    const Word word = Load8(stored + i);
+    differ |= word ^ Load8(key + i);
+    seen |= word;
   }
-  return FoldAscii(tailA) == FoldAscii(tailB);
+  if (differ == 0) return true;  // equal as they stand, the usual case
+  if ((seen & (kOnes * 0x80)) != 0) return false;
+  for (size_t i = 0; i < whole; i += 8) {
+    if (FoldAscii(Load8(stored + i)) != FoldAscii(Load8(key + i))) return false;
+  }
+  return FoldAscii(tailStored) == FoldAscii(tailKey);
 }
 
 uint64_t Finish(uint64_t h, size_t count) {
@@ -90,24 +98,31 @@ constexpr uint64_t kMul1 = 0x9E3779B97F4A7C15ull, kMul2 = 0xC2B2AE3D27D4EB4Full;
 // The hash sees each character with bit 5 cleared. Folding changes only that
 // bit, so names equal but for ASCII case hash alike; the few other pairs this
 // merges (such as "[" and "{") cost a comparison when they meet, nothing more.
-uint64_t HashAscii(std::string_view bytes) {
+// Seen gets every bit set in any of the bytes, so the caller learns on the way
+// whether they were all ASCII.
+uint64_t HashAscii(std::string_view bytes, Word& seen) {
   constexpr Word kMask = ~(kOnes * 0x20);
   // Two independent chains, so their multiplications overlap.
   uint64_t a = 0x243F6A8885A308D3ull, b = 0x13198A2E03707344ull;
   const char* p = bytes.data();
   size_t left = bytes.size();
+  Word all = 0;
   for (; left >= 16; p += 16, left -= 16) {
-    a = (a ^ (Load8(p) & kMask)) * kMul1;
-    b = (b ^ (Load8(p + 8) & kMask)) * kMul2;
+    const Word first = Load8(p), second = Load8(p + 8);
+    all |= first | second;
+    a = (a ^ (first & kMask)) * kMul1;
+    b = (b ^ (second & kMask)) * kMul2;
     a ^= a >> 29;
     b ^= b >> 31;
   }
   if (left >= 8) {
-    a = (a ^ (Load8(p) & kMask)) * kMul1;
-    p += 8;
-    left -= 8;
+    const Word word = Load8(p);
+    all |= word;
+    a = (a ^ (word & kMask)) * kMul1;
   }
-  a = (a ^ (TailOf(bytes.data(), bytes.size()) & kMask)) * kMul1;
+  const Word tail = TailOf(bytes.data(), bytes.size());
+  seen = all | tail;
+  a = (a ^ (tail & kMask)) * kMul1;
   return Finish(a ^ (b * kMul2), bytes.size());
 }
 
@@ -144,19 +159,22 @@ NameKey::NameKey(TextView name) : text_(name) {
   ascii_ = any < 0x80;
   if (ascii_) {
     bytes_ = std::string_view(out, name.size());
-    hash_ = HashAscii(bytes_);
+    Word seen;
+    hash_ = HashAscii(bytes_, seen);
   } else {
     hash_ = HashUnits(name);
   }
 }
 
 bool NameKey::Matches(std::string_view stored, bool utf8) const {
-  if (ascii_) return stored.size() == bytes_.size() && IsAscii(stored) && SameFoldedAscii(stored.data(), bytes_.data(), stored.size());
+  if (ascii_) return stored.size() == bytes_.size() && SameFoldedAscii(stored.data(), bytes_.data(), stored.size());
   return !IsAscii(stored) && SameFoldedUnits(stored, utf8, text_);
 }
 
 uint64_t HashOfStoredName(std::string_view stored, bool utf8) {
-  if (IsAscii(stored)) return HashAscii(stored);
+  Word seen;
+  const uint64_t hash = HashAscii(stored, seen);
+  if ((seen & (kOnes * 0x80)) == 0) return hash;
   return HashUnits(DecodeName(stored, utf8));
 }
 
