@@ -12,6 +12,7 @@
 #include "support/file_names.h"
 #include "support/platform/file_info.h"
 #include "support/platform/files.h"
+#include "support/platform/folders.h"
 #include "support/quiet_files.h"
 #include "support/utf8.h"
 
@@ -42,8 +43,20 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   const Text temporaryOutput = scratch.Path() + u"out.zip";
   // Each entry's file is handed on to the next entry instead of being deleted:
   // creating and deleting a file per entry costs the file system more than all
-  // the rest of a small entry's work. Spare names the file left by the last entry.
+  // the rest of a small entry's work. Spare names the file left by the last
+  // entry, relative to the entries' folder.
   std::optional<Text> spare;
+  // The entries' folder, held open once extraction has made it, so that the
+  // renames inside it do not walk its whole path each time.
+  std::optional<platform::OpenFolder> entries;
+  // A failed rename shows itself when Add cannot open the file.
+  auto rename = [&](const Text& from, const Text& to) {
+    if (entries) {
+      (void)entries->Rename(from, to);
+    } else {
+      RenameFileReplace(JoinEntryPath(entriesFolder, from), JoinEntryPath(entriesFolder, to));
+    }
+  };
   {
     TZipFile writer;
     writer.Open(temporaryOutput, zmWrite);
@@ -54,23 +67,24 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
       // Extraction may write under the name of a Unicode Path record; the rule
       // works on the name the file really got.
       const Text name = reader.ExtractionName(index);
-      const Text scratchPath = JoinEntryPath(entriesFolder, EntryNameToPath(name));
-      if (spare && platform::RenameFile(*spare, scratchPath).Ok()) spare.reset();
+      const Text scratchName = EntryNameToPath(name);
+      if (spare && entries && entries->Rename(*spare, scratchName).Ok()) spare.reset();
       reader.Extract(index, entriesFolder, true);
+      if (!entries) entries = platform::OpenFolder::Open(entriesFolder);
       const Text newName = ConvertEntryName(name);
       CheckNewName(newName);
+      rename(scratchName, newName);
       const Text targetPath = JoinEntryPath(entriesFolder, newName);
-      RenameFileReplace(scratchPath, targetPath);
       writer.Add(targetPath, u"", kDeflate);
       // In place of deleting it: made writable again for the next entry, which
       // takes it over under its own name (one file at a time, as before).
-      if (spare) DeleteFileQuiet(*spare);
+      if (spare) DeleteFileQuiet(JoinEntryPath(entriesFolder, *spare));
       spare.reset();
       // Add has just read the file's attributes; only a read-only file needs a
       // change.
       const bool readOnly = (writer.FileInfo(writer.FileCount() - 1).ExternalAttributes & platform::kAttrReadOnly) != 0;
       if (!readOnly || platform::SetFileAttributes(targetPath, 0).Ok()) {
-        spare = targetPath;
+        spare = newName;
       } else {
         DeleteFileQuiet(targetPath);
       }

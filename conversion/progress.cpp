@@ -1,17 +1,16 @@
 #include "conversion/progress.h"
 
+#include <bit>
+
 namespace quenmar {
 namespace {
 
 __extension__ typedef unsigned __int128 u128;
 
 int BitLength(u128 v) {
-  int bits = 0;
-  while (v != 0) {
-    v >>= 1;
-    ++bits;
-  }
-  return bits;
+  const auto high = static_cast<uint64_t>(v >> 64);
+  if (high != 0) return 64 + std::bit_width(high);
+  return std::bit_width(static_cast<uint64_t>(v));
 }
 
 // Rounds numerator / 2^shift to the nearest integer, halves to even.
