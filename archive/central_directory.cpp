@@ -35,7 +35,10 @@ void CentralDirectory::Reserve(size_t capacity) {
 }
 
 bool CentralDirectory::ReadMore(TStream& stream, size_t need) {
-  const size_t wanted = std::max(need - size_, kMinimumRead);
+  // Room is made only for bytes the stream still has.
+  const auto left = static_cast<size_t>(std::max<int64_t>(0, stream.Size() - stream.Position()));
+  if (need - size_ > left) return false;
+  const size_t wanted = std::min(std::max(need - size_, kMinimumRead), left);
   Reserve(size_ + wanted);
   const int64_t got = stream.Read(bytes_.Data() + size_, static_cast<int64_t>(wanted));
   if (got > 0) size_ += static_cast<size_t>(got);
