@@ -45,6 +45,12 @@ class TFileStream : public TStream {
   bool Describe(platform::LocalDateTime& lastWrite, uint32_t& attributes) const {
     return file_.Describe(lastWrite, attributes);
   }
+  // Writes what is pending, then sets the file's last-write time; false when the
+  // OS refuses.
+  bool SetTimes(const platform::LocalDateTime& time) {
+    Flush();
+    return file_.SetTimes(time).Ok();
+  }
 
  private:
   int64_t ReadFromFile(void* buffer, int64_t count);

@@ -99,15 +99,15 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
 std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
   if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
   if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(u"The specified file was not found");
-  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
-  if (central.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
-  if (central.CompressedSize == zf::kMax32 || central.UncompressedSize == zf::kMax32 ||
-      central.LocalHeaderOffset == zf::kMax32) {
+  const auto entry = static_cast<size_t>(index);
+  if (FFiles.Flag(entry) & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
+  if (FFiles.CompressedSize(entry) == zf::kMax32 || FFiles.UncompressedSize(entry) == zf::kMax32 ||
+      FFiles.LocalHeaderOffset(entry) == zf::kMax32) {
     throw EZipException(u"Zip64 archives are not supported");
   }
   ReadLocalHeader(index, local);
   if (local.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
-  const auto handler = FindCompressionHandler(static_cast<TZipCompression>(central.CompressionMethod & 0xFF));
+  const auto handler = FindCompressionHandler(static_cast<TZipCompression>(FFiles.CompressionMethod(entry) & 0xFF));
   if (!handler) throw EListError(u"Item not found");
   return handler->decompress(*FStream, *this, local);
 }
@@ -184,13 +184,15 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
       throw EWriteError(u"Stream write error");
     }
+    // The entry's time is set through the open file, once its data proved right.
+    if (crc == central.CRC32) {
+      CheckPathLength(target);
+      if (const auto time = DosToDateTime(local.ModifiedDateTime)) (void)file.SetTimes(*time);
+      CheckPathLength(target);
+    }
   }
   data.reset();
   if (crc != central.CRC32) throw EZipException(u"CRC-32 mismatch");
-
-  CheckPathLength(target);
-  if (const auto time = DosToDateTime(local.ModifiedDateTime)) (void)platform::SetFileTimes(target, *time);
-  CheckPathLength(target);
   const unsigned host = central.MadeByVersion >> 8;
   if (host == kHostMsDos) {
     (void)platform::SetFileAttributes(target, central.ExternalAttributes & 0xFF & ~0x08u);

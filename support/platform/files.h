@@ -59,6 +59,8 @@ class File {
   // as they were when it was opened.
   bool Describe(LocalDateTime& lastWrite, uint32_t& attributes) const;
   bool Truncate(int64_t size);
+  // Sets the last-write (and access) time, as SetFileTimes does by name.
+  IoStatus SetTimes(const LocalDateTime& time);
   IoStatus Close();
 
  private:

@@ -29,34 +29,8 @@ IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
   return IoStatus();
 }
 
-namespace {
-
-// The moment a local calendar time names. Computed from the zone's offset at that
-// moment rather than with mktime, which looks at the time zone file on every call.
-std::optional<time_t> LocalToTime(const LocalDateTime& time) {
-  std::tm tm{};
-  tm.tm_year = time.year - 1900;
-  tm.tm_mon = time.month - 1;
-  tm.tm_mday = time.day;
-  tm.tm_hour = time.hour;
-  tm.tm_min = time.minute;
-  tm.tm_sec = time.second;
-  const time_t asUtc = ::timegm(&tm);
-  if (asUtc == static_cast<time_t>(-1)) return std::nullopt;
-  time_t moment = asUtc;
-  // Twice: the offset at the first guess may differ across a daylight-saving change.
-  for (int round = 0; round < 2; ++round) {
-    std::tm local{};
-    if (::localtime_r(&moment, &local) == nullptr) return std::nullopt;
-    moment = asUtc - local.tm_gmtoff;
-  }
-  return moment;
-}
-
-}  // namespace
-
 IoStatus SetFileTimes(TextView path, const LocalDateTime& time) {
-  const std::optional<time_t> seconds = LocalToTime(time);
+  const std::optional<time_t> seconds = posix::LocalToTime(time);
   if (!seconds) return posix::StatusFromErrno(EINVAL);
   const timespec times[2] = {{*seconds, 0}, {*seconds, 0}};
   const std::string native = ToNative(path);

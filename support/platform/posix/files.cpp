@@ -133,6 +133,14 @@ bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
 
 bool File::Truncate(int64_t size) { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
 
+IoStatus File::SetTimes(const LocalDateTime& time) {
+  const std::optional<time_t> seconds = posix::LocalToTime(time);
+  if (!seconds) return posix::StatusFromErrno(EINVAL);
+  const timespec times[2] = {{*seconds, 0}, {*seconds, 0}};
+  if (::futimens(fd_, times) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
+}
+
 IoStatus File::Close() {
   if (fd_ < 0) return IoStatus();
   const int fd = fd_;

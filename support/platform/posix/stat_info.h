@@ -15,5 +15,7 @@ namespace quenmar::platform::posix {
 uint32_t AttributesOf(const struct stat& st);
 std::optional<LocalDateTime> LastWriteOf(const struct stat& st);
 LocalDateTime FromTm(const std::tm& tm);
+// The moment a local calendar time names; empty when there is none.
+std::optional<time_t> LocalToTime(const LocalDateTime& time);
 
 }  // namespace quenmar::platform::posix
