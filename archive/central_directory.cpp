@@ -73,22 +73,18 @@ void CentralDirectory::AppendBytes(std::string_view bytes) {
   size_ += bytes.size();
 }
 
-void CentralDirectory::Append(const TZipHeader& h) {
+size_t CentralDirectory::Store(const TZipHeader& h) {
   scratch_.clear();
   AppendCentralRecord(scratch_, h);
   const size_t at = size_;
   AppendBytes(scratch_);
-  offsets_.push_back(at);
+  return at;
 }
 
-void CentralDirectory::Replace(size_t i, const TZipHeader& h) {
-  // The old record's bytes stay unused in the buffer; replacing is rare.
-  scratch_.clear();
-  AppendCentralRecord(scratch_, h);
-  const size_t at = size_;
-  AppendBytes(scratch_);
-  offsets_[i] = at;
-}
+void CentralDirectory::Append(const TZipHeader& h) { offsets_.push_back(Store(h)); }
+
+// The old record's bytes stay unused in the buffer; replacing is rare.
+void CentralDirectory::Replace(size_t i, const TZipHeader& h) { offsets_[i] = Store(h); }
 
 TZipHeader CentralDirectory::Header(size_t i) const { return ParseCentralRecord(At(i)); }
 

@@ -57,6 +57,8 @@ class CentralDirectory {
   bool Ensure(TStream& stream, size_t need) { return size_ >= need || ReadMore(stream, need); }
   bool ReadMore(TStream& stream, size_t need);
   void AppendBytes(std::string_view bytes);
+  // Appends H's record to the buffer; returns where it starts.
+  size_t Store(const TZipHeader& h);
 
   platform::MemoryBlock bytes_;
   size_t size_ = 0;  // bytes held; bytes_.Size() is the room

@@ -46,14 +46,6 @@ Word TailOf(const char* name, size_t length) {
   return LoadTail(tail, count);
 }
 
-bool IsAscii(std::string_view bytes) {
-  Word any = 0;
-  size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) any |= Load8(bytes.data() + i);
-  any |= TailOf(bytes.data(), bytes.size());
-  return (any & (kOnes * 0x80)) == 0;
-}
-
 // Folds eight ASCII bytes at once: a byte from 'a' to 'z' loses 0x20. Bytes below
 // 0x80 cannot carry into their neighbours in these sums.
 Word FoldAscii(Word x) {

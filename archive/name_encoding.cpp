@@ -16,12 +16,15 @@ const char16_t kCp437High[128] = {
     0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
-Text DecodeName(std::string_view bytes, bool utf8) {
-  Text text;
-  // Most names are ASCII, which both encodings give unit for byte.
+bool IsAscii(std::string_view bytes) {
   unsigned char any = 0;
   for (const char c : bytes) any |= static_cast<unsigned char>(c);
-  if (any < 0x80) {
+  return any < 0x80;
+}
+
+Text DecodeName(std::string_view bytes, bool utf8) {
+  Text text;
+  if (IsAscii(bytes)) {  // most names
     text.resize(bytes.size());
     std::copy(bytes.begin(), bytes.end(), text.begin());
     return text;

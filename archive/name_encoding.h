@@ -12,6 +12,10 @@ namespace quenmar {
 
 Text DecodeName(std::string_view bytes, bool utf8);
 
+// True when every byte is below 0x80: then both encodings give one character per
+// byte, the byte itself.
+bool IsAscii(std::string_view bytes);
+
 // Code page 437, bytes 0x80 to 0xFF; the lower half is ASCII.
 extern const char16_t kCp437High[128];
 

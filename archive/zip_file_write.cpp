@@ -36,10 +36,15 @@ void WriteAll(TStream& stream, const TBytes& bytes) {
   }
 }
 
-TBytes LocalHeaderTail(const TZipHeader& h) {
-  TBytes out;
-  AppendLocalHeaderTail(out, h);
-  return out;
+// Cuts the name, extra field and comment to what a 16-bit length can say, and
+// sets the three lengths to match.
+void FitVariableFields(TZipHeader& h) {
+  for (TBytes* field : {&h.FileName, &h.ExtraField, &h.FileComment}) {
+    if (field->size() > 0xFFFF) field->resize(0xFFFF);
+  }
+  h.FileNameLength = static_cast<uint16_t>(h.FileName.size());
+  h.ExtraFieldLength = static_cast<uint16_t>(h.ExtraField.size());
+  h.FileCommentLength = static_cast<uint16_t>(h.FileComment.size());
 }
 
 void CheckRoomForEntry(size_t entries) {
@@ -130,12 +135,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   local.LocalHeaderOffset = static_cast<uint32_t>(headerOffset);
   if ((local.MadeByVersion & 0xFF) < 20) local.MadeByVersion = static_cast<uint16_t>((local.MadeByVersion & 0xFF00) | 20);
   if (local.RequiredVersion < 20) local.RequiredVersion = 20;
-  local.FileNameLength = static_cast<uint16_t>(std::min<size_t>(local.FileName.size(), 0xFFFF));
-  local.FileName.resize(local.FileNameLength);
-  local.ExtraFieldLength = static_cast<uint16_t>(std::min<size_t>(local.ExtraField.size(), 0xFFFF));
-  local.ExtraField.resize(local.ExtraFieldLength);
-  local.FileCommentLength = static_cast<uint16_t>(std::min<size_t>(local.FileComment.size(), 0xFFFF));
-  local.FileComment.resize(local.FileCommentLength);
+  FitVariableFields(local);
   local.CRC32 = 0;
   local.CompressedSize = 0;
 
@@ -175,7 +175,8 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   const int64_t dataEnd = stream.Position();
 
   stream.SetPosition(FEndFileData + 4);
-  const TBytes tail = LocalHeaderTail(local);
+  TBytes tail;
+  AppendLocalHeaderTail(tail, local);
   stream.Write(tail.data(), static_cast<int64_t>(tail.size()));
   // The entry is on disk before it counts as added; a failure here leaves it out.
   stream.Finish();
@@ -188,13 +189,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
     central.CRC32 = local.CRC32;
     central.CompressedSize = local.CompressedSize;
     central.UncompressedSize = local.UncompressedSize;
-    // A field longer than its 16-bit length can say is cut, as for the local record.
-    for (TBytes* field : {&central.FileName, &central.ExtraField, &central.FileComment}) {
-      if (field->size() > 0xFFFF) field->resize(0xFFFF);
-    }
-    central.FileNameLength = static_cast<uint16_t>(central.FileName.size());
-    central.ExtraFieldLength = static_cast<uint16_t>(central.ExtraField.size());
-    central.FileCommentLength = static_cast<uint16_t>(central.FileComment.size());
+    FitVariableFields(central);
   }
   FFiles.Append(central);
   nameIndex_.Append(FFiles, FUTF8Support, FFiles.Count() - 1);

@@ -30,7 +30,6 @@ class MemoryBlock {
 
   char* data_ = nullptr;
   size_t size_ = 0;
-  bool mapped_ = false;
 };
 
 }  // namespace quenmar::platform
