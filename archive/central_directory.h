@@ -45,6 +45,7 @@ class CentralDirectory {
   }
   uint16_t Flag(size_t i) const { return zipformat::GetU16(At(i) + 8); }
   uint16_t CompressionMethod(size_t i) const { return zipformat::GetU16(At(i) + 10); }
+  uint32_t CRC32(size_t i) const { return zipformat::GetU32(At(i) + 16); }
   uint32_t CompressedSize(size_t i) const { return zipformat::GetU32(At(i) + 20); }
   uint32_t UncompressedSize(size_t i) const { return zipformat::GetU32(At(i) + 24); }
   uint32_t LocalHeaderOffset(size_t i) const { return zipformat::GetU32(At(i) + 42); }

@@ -14,10 +14,8 @@ void CheckCharacters(TextView text) {
   if (platform::HasInvalidNameChar(text)) throw EArgumentException(u"Invalid characters in path");
 }
 
-}  // namespace
-
-void CheckEntryName(TextView name) {
-  CheckCharacters(name);
+// Raises for a rooted name or one with a ".." component.
+void CheckContained(TextView name) {
   const bool rooted = (!name.empty() && IsSeparator(name.front())) ||
                       (name.size() >= 2 && name[1] == u':' && IsAsciiLetter(name[0]));
   bool climbs = false;
@@ -31,6 +29,13 @@ void CheckEntryName(TextView name) {
   if (rooted || climbs) throw EArgumentException(u"Entry name leads outside the target folder");
 }
 
+}  // namespace
+
+void CheckEntryName(TextView name) {
+  CheckCharacters(name);
+  CheckContained(name);
+}
+
 Text EntryNameToPath(TextView name) {
   Text path(name);
   for (char16_t& c : path) {
@@ -40,6 +45,8 @@ Text EntryNameToPath(TextView name) {
 }
 
 Text JoinEntryPath(TextView folder, TextView name) {
+  // Checked here too, so that no caller can join its way out of the folder.
+  CheckContained(name);
   if (folder.empty()) return Text(name);
   if (name.empty()) return Text(folder);
   CheckCharacters(folder);

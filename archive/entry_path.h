@@ -17,7 +17,9 @@ Text EntryNameToPath(TextView name);
 
 // Folder and name joined: an empty folder gives the name alone, a folder ending in
 // a separator is followed directly by the name, any other by a separator and the
-// name. Raises "Invalid characters in path" for a folder with such a character.
+// name. Raises "Entry name leads outside the target folder" for a rooted name or
+// one with a ".." component, whatever the caller checked before, and "Invalid
+// characters in path" for a folder or name with such a character.
 Text JoinEntryPath(TextView folder, TextView name);
 
 }  // namespace quenmar

@@ -51,6 +51,11 @@ class TFileStream : public TStream {
     Flush();
     return file_.SetTimes(time).Ok();
   }
+  // The same with the present moment.
+  bool SetTimesToNow() {
+    Flush();
+    return file_.SetTimesToNow().Ok();
+  }
 
  private:
   int64_t ReadFromFile(void* buffer, int64_t count);

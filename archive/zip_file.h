@@ -71,15 +71,26 @@ class TZipFile {
   bool UTF8Support() const { return FUTF8Support; }
   void SetUTF8Support(bool value);
 
+  // The entry's stored name decoded by its own flag: UTF-8 when the entry has bit
+  // 11, else code page 437. Archivers mark only the names that need it, so this
+  // can differ from FileName, which decodes by the archive-wide UTF8Support.
+  Text EntryName(int index) const;
   // The name extraction writes the entry under: the name of its Unicode Path
-  // field when that is valid, else its decoded stored name ("/"-separated).
-  // Reads the entry's local header.
+  // field when that is valid, else EntryName ("/"-separated). Reads the entry's
+  // local header.
   Text ExtractionName(int index);
 
   // --- Extraction --------------------------------------------------------------
   void Extract(TextView fileName, TextView path = u"", bool createSubdirs = true);
   void Extract(int index, TextView path = u"", bool createSubdirs = true);
   void ExtractAll(TextView path = u"");
+  // Writes the entry into the file FilePath as Extract writes it under its own
+  // name (created or written over, the entry's time and attributes); no name of
+  // the entry is looked at or joined to the path.
+  void ExtractToFile(int index, TextView filePath);
+  // Reads the entry's data through and checks it as extraction does, writing
+  // nothing: raises what Extract raises for the entry's record and data.
+  void Verify(int index);
   void Read(TextView fileName, TBytes& bytes);
   void Read(int index, TBytes& bytes);
   // The entry's decompressing stream, positioned at its data, and its local
@@ -125,6 +136,7 @@ class TZipFile {
   void ReadLocalHeader(int index, TZipHeader& local);
   std::unique_ptr<TStream> OpenEntryData(int index, TZipHeader& local);
   void ExtractTo(int index, TextView path, bool createSubdirs);
+  void WriteEntryFile(int index, TStream& data, const TZipHeader& local, TextView target);
   void WriteCentralDirectory();
   void ForgetEntries();
 
@@ -143,7 +155,6 @@ class TZipFile {
   // read it once.
   int lastLocalIndex_ = -1;
   TZipHeader lastLocal_;
-  Text lastFolderMade_;  // the folder extraction made (or found) last
 
   // Built by the first IndexOf, kept up to date by Add.
   mutable NameIndex nameIndex_;

@@ -118,7 +118,13 @@ Text TZipFile::ExtractionName(int index) {
   ReadLocalHeader(index, local);
   Text name;
   if (GetUTF8PathFromExtraField(local, name)) return name;
-  return DecodedName(index);
+  return EntryName(index);
+}
+
+Text TZipFile::EntryName(int index) const {
+  CheckIndex(index);
+  const auto entry = static_cast<size_t>(index);
+  return DecodeName(FFiles.Name(entry), (FFiles.Flag(entry) & kFlagUtf8) != 0);
 }
 
 void TZipFile::Extract(TextView fileName, TextView path, bool createSubdirs) {
@@ -135,10 +141,9 @@ void TZipFile::ExtractAll(TextView path) {
 void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
   TZipHeader local;
   std::unique_ptr<TStream> data = OpenEntryData(index, local);
-  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
 
   Text name;
-  if (!GetUTF8PathFromExtraField(local, name)) name = DecodedName(index);
+  if (!GetUTF8PathFromExtraField(local, name)) name = EntryName(index);
   CheckEntryName(name);
   name = EntryNameToPath(name);
   if (!createSubdirs) name = FileNameOf(name);
@@ -149,13 +154,22 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     if (!folder.empty()) {
       const Text full = FullFileName(folder);
       if (full.size() >= platform::kMaxFolderPathLength) throw EPathTooLongException(u"The specified path is too long");
-      // A failure shows itself when the file is created. Entries of one folder
-      // follow each other, so the folder made last is not looked at again.
-      if (full != lastFolderMade_ && platform::CreateFolders(full).Ok()) lastFolderMade_ = full;
+      // A failure shows itself when the file is created.
+      (void)platform::CreateFolders(full);
     }
   }
   if (!target.empty() && target.back() == platform::kPathSeparator) return;  // a folder entry
+  WriteEntryFile(index, *data, local, target);
+}
 
+void TZipFile::ExtractToFile(int index, TextView filePath) {
+  TZipHeader local;
+  std::unique_ptr<TStream> data = OpenEntryData(index, local);
+  WriteEntryFile(index, *data, local, filePath);
+}
+
+void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local, TextView target) {
+  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
   const CurrentEntryScope scope{*this};
   FCurrentFile = FullFileName(target);
   FCurrentHeader = central;
@@ -169,7 +183,7 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     try {
       while (left > 0) {
         const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-        if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
+        if (data.Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
         file.WriteBuffer(buffer.data(), piece);
         crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
         left -= piece;
@@ -185,13 +199,15 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
       throw EWriteError(u"Stream write error");
     }
     // The entry's time is set through the open file, once its data proved right.
+    // Without a valid one the file has the time of its writing, also when it was
+    // written over and nothing it held changed (an empty entry on an empty file).
     if (crc == central.CRC32) {
       CheckPathLength(target);
-      if (const auto time = DosToDateTime(local.ModifiedDateTime)) (void)file.SetTimes(*time);
+      const auto time = DosToDateTime(local.ModifiedDateTime);
+      (void)(time ? file.SetTimes(*time) : file.SetTimesToNow());
       CheckPathLength(target);
     }
   }
-  data.reset();
   if (crc != central.CRC32) throw EZipException(u"CRC-32 mismatch");
   const unsigned host = central.MadeByVersion >> 8;
   if (host == kHostMsDos) {
@@ -203,6 +219,22 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     if (mode != 0 && (mode & 0200) == 0) (void)platform::SetFileAttributes(target, platform::kAttrReadOnly);
   }
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
+}
+
+void TZipFile::Verify(int index) {
+  TZipHeader local;
+  std::unique_ptr<TStream> data = OpenEntryData(index, local);
+  const uint32_t size = FFiles.UncompressedSize(static_cast<size_t>(index));
+  std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<uint32_t>(size, 1))));
+  uint32_t crc = 0;
+  int64_t left = size;
+  while (left > 0) {
+    const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+    if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
+    crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
+    left -= piece;
+  }
+  if (crc != FFiles.CRC32(static_cast<size_t>(index))) throw EZipException(u"CRC-32 mismatch");
 }
 
 void TZipFile::Read(TextView fileName, TBytes& bytes) { Read(IndexOf(fileName), bytes); }

@@ -166,7 +166,6 @@ bool TZipFile::IsValid(TextView zipFileName) {
 void TZipFile::ForgetEntries() {
   FFiles.Clear();
   lastLocalIndex_ = -1;
-  lastFolderMade_.clear();
   nameIndex_.Clear();
 }
 

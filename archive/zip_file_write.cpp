@@ -57,6 +57,13 @@ void CheckEntrySize(int64_t size) {
   if (size >= kMaxEntrySize) throw EZipException(u"Entry too large for a ZIP archive without Zip64");
 }
 
+// Offsets and sizes are 32-bit without Zip64: nothing may start or end at 4 GiB or
+// beyond, where its offset would be stored cut short. Offset is counted from the
+// archive's start.
+void CheckArchiveEnd(int64_t offset) {
+  if (offset >= kMaxEntrySize) throw EZipException(u"Archive too large for a ZIP archive without Zip64");
+}
+
 }  // namespace
 
 void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression compression) {
@@ -127,15 +134,15 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   const int64_t sourceSize = data.Size() - sourceStart;
   CheckEntrySize(sourceSize);
   const int64_t headerOffset = FEndFileData - FStartFileData;
-  if (headerOffset >= zf::kMax32) throw EZipException(u"Entry too large for a ZIP archive without Zip64");
+  TZipHeader& local = localHeader;
+  FitVariableFields(local);
+  CheckArchiveEnd(headerOffset + zf::kLocalHeaderLength + local.FileNameLength + local.ExtraFieldLength);
 
   TStream& stream = *FStream;
   stream.SetPosition(FEndFileData);
-  TZipHeader& local = localHeader;
   local.LocalHeaderOffset = static_cast<uint32_t>(headerOffset);
   if ((local.MadeByVersion & 0xFF) < 20) local.MadeByVersion = static_cast<uint16_t>((local.MadeByVersion & 0xFF00) | 20);
   if (local.RequiredVersion < 20) local.RequiredVersion = 20;
-  FitVariableFields(local);
   local.CRC32 = 0;
   local.CompressedSize = 0;
 
@@ -169,6 +176,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   }
 
   const int64_t compressedSize = stream.Position() - dataStart;
+  CheckArchiveEnd(stream.Position() - FStartFileData);
   CheckEntrySize(compressedSize);
   local.CompressedSize = static_cast<uint32_t>(compressedSize);
   local.CRC32 = crc;
@@ -177,7 +185,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   stream.SetPosition(FEndFileData + 4);
   TBytes tail;
   AppendLocalHeaderTail(tail, local);
-  stream.Write(tail.data(), static_cast<int64_t>(tail.size()));
+  WriteAll(stream, tail);
   // The entry is on disk before it counts as added; a failure here leaves it out.
   stream.Finish();
   stream.SetPosition(dataEnd);
@@ -197,6 +205,12 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
 }
 
 void TZipFile::WriteCentralDirectory() {
+  const int64_t directoryStart = FEndFileData - FStartFileData;
+  int64_t directorySize = 0;
+  for (size_t i = 0; i < FFiles.Count(); ++i) directorySize += static_cast<int64_t>(FFiles.Record(i).size());
+  CheckArchiveEnd(directoryStart);
+  CheckArchiveEnd(directoryStart + directorySize);
+
   TStream& stream = *FStream;
   stream.SetPosition(FEndFileData);
   TBytes directory;

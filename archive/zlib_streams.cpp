@@ -41,12 +41,26 @@ struct ZlibState {
 
 namespace {
 
-// One spare state per direction and thread.
+// One spare state per direction and thread. A state goes back as its stream left
+// it, failed half-way or not, and is made as good as new when it is taken: reset,
+// and no pointer into the last stream's buffers or counts left over, since zlib's
+// reset leaves next_in, avail_in, next_out and avail_out alone.
 thread_local std::unique_ptr<ZlibState> spareDeflater;
 thread_local std::unique_ptr<ZlibState> spareInflater;
 
+void ForgetBuffers(z_stream& z) {
+  z.next_in = nullptr;
+  z.avail_in = 0;
+  z.next_out = nullptr;
+  z.avail_out = 0;
+}
+
 std::unique_ptr<ZlibState> TakeDeflater(int level) {
-  if (spareDeflater && spareDeflater->level == level) return std::move(spareDeflater);
+  if (spareDeflater && spareDeflater->level == level) {
+    std::unique_ptr<ZlibState> state = std::move(spareDeflater);
+    ForgetBuffers(state->z);
+    if (deflateReset(&state->z) == Z_OK) return state;
+  }
   auto state = std::make_unique<ZlibState>();
   const int rc = deflateInit2(&state->z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
   if (rc != Z_OK) throw EZCompressionError(ZlibErrorText(rc));
@@ -57,7 +71,11 @@ std::unique_ptr<ZlibState> TakeDeflater(int level) {
 }
 
 std::unique_ptr<ZlibState> TakeInflater() {
-  if (spareInflater) return std::move(spareInflater);
+  if (spareInflater) {
+    std::unique_ptr<ZlibState> state = std::move(spareInflater);
+    ForgetBuffers(state->z);
+    if (inflateReset(&state->z) == Z_OK) return state;
+  }
   auto state = std::make_unique<ZlibState>();
   const int rc = inflateInit2(&state->z, -15);
   if (rc != Z_OK) throw EZDecompressionError(ZlibErrorText(rc));
@@ -73,9 +91,7 @@ TZCompressionStream::TZCompressionStream(TStream& archive, TCompressionLevel lev
   state_->z.avail_out = kBufferSize;
 }
 
-TZCompressionStream::~TZCompressionStream() {
-  if (deflateReset(&state_->z) == Z_OK) spareDeflater = std::move(state_);
-}
+TZCompressionStream::~TZCompressionStream() { spareDeflater = std::move(state_); }
 
 int64_t TZCompressionStream::Position() { return static_cast<int64_t>(state_->z.total_in); }
 
@@ -131,9 +147,7 @@ TZDecompressionStream::TZDecompressionStream(TStream& archive, int64_t sizeHint)
       state_(TakeInflater()),
       nextRead_(sizeHint > 0 && sizeHint < static_cast<int64_t>(kBufferSize) ? sizeHint : kBufferSize) {}
 
-TZDecompressionStream::~TZDecompressionStream() {
-  if (inflateReset(&state_->z) == Z_OK) spareInflater = std::move(state_);
-}
+TZDecompressionStream::~TZDecompressionStream() { spareInflater = std::move(state_); }
 
 int64_t TZDecompressionStream::Position() { return static_cast<int64_t>(state_->z.total_out); }
 

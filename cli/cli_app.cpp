@@ -5,6 +5,7 @@
 #include "archive/zip_file.h"
 #include "cli/console_window.h"
 #include "conversion/convert_archive.h"
+#include "conversion/entry_plan.h"
 #include "conversion/entry_name_rule.h"
 #include "support/exceptions.h"
 #include "support/utf8.h"
@@ -54,24 +55,27 @@ int RunNames(const std::vector<std::string>& names, CliStreams streams) {
   return allConverted ? 0 : 1;
 }
 
-// Lists what each entry would become, in directory order; writes nothing.
+// Lists what each entry would become, in directory order; writes nothing. Each
+// entry is planned as the run plans it and its data read through and checked, so
+// the failures listed are those the run would stop at.
 bool DryRun(const Text& archive, CliStreams streams) {
   try {
     TZipFile zip;
     zip.Open(archive, zmRead);
-    const std::vector<Text> names = zip.FileNames();
     bool allConverted = true;
-    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-      streams.out << TextToUtf8(names[static_cast<size_t>(i)]) << " -> ";
+    for (int i = 0; i < zip.FileCount(); ++i) {
+      Text name;
       try {
-        streams.out << TextToUtf8(ConvertEntryName(zip.ExtractionName(i))) << '\n';
-      } catch (const Exception& e) {
-        streams.out << "error: " << e.what() << '\n';
+        const EntryPlan plan = PlanEntry(zip, i, name);
+        zip.Verify(i);
+        streams.out << TextToUtf8(name) << " -> " << TextToUtf8(plan.newName) << '\n';
+      } catch (const std::exception& e) {
+        streams.out << TextToUtf8(name) << " -> error: " << e.what() << '\n';
         allConverted = false;
       }
     }
     return allConverted;
-  } catch (const Exception& e) {
+  } catch (const std::exception& e) {
     streams.err << TextToUtf8(archive) << ": " << e.what() << '\n';
     return false;
   }

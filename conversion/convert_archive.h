@@ -9,10 +9,15 @@
 // or "Konverze selhala: MESSAGE". Nothing is thrown out of it.
 //
 // Safety: scratch files live in a private hidden folder that the run creates in the
-// input's folder and removes with everything in it when it ends. The output is
-// written there first and renamed over the output path only once it is complete,
-// so a failed run leaves an earlier output as it was. Files beside the archive are
-// never opened, replaced or deleted, apart from the output path itself.
+// input's folder and removes with everything in it when it ends; their names are
+// the run's own, never an entry's. Every entry is planned (entry_plan.h) before
+// anything is done for it, so a name that would lead outside its folder fails the
+// run before any file is touched. The output is written in the private folder
+// first and moved over the output path only once it is complete, and not over an
+// output that another program holds open, so a failed run leaves an earlier output
+// as it was. Files beside the archive are never opened, replaced or deleted, apart
+// from the output path itself. The failure text names an entry by the name the run
+// uses (EntryPlan::name).
 #pragma once
 
 #include "conversion/conversion_window.h"

@@ -23,4 +23,12 @@ ScratchFolder::ScratchFolder(TextView parent) {
 
 ScratchFolder::~ScratchFolder() { platform::RemoveTree(path_); }
 
+Text ScratchFolder::FilePath(TextView name) const {
+  if (name.empty() || name == u"." || name == u".." || name.find_first_of(u"/\\:") != TextView::npos ||
+      platform::HasInvalidNameChar(name)) {
+    throw EArgumentException(u"Scratch name leads outside its folder");
+  }
+  return path_ + Text(name);
+}
+
 }  // namespace quenmar

@@ -19,6 +19,12 @@ class ScratchFolder {
   // The folder's path, ending in a separator.
   const Text& Path() const { return path_; }
 
+  // The path of the file Name right inside the folder. Name must be one plain
+  // component: empty names, "." and "..", and names holding "/", "\" or ":" raise
+  // EArgumentException "Scratch name leads outside its folder", so that nothing
+  // made through here can land elsewhere on any platform.
+  Text FilePath(TextView name) const;
+
  private:
   Text path_;
 };

@@ -61,6 +61,8 @@ class File {
   bool Truncate(int64_t size);
   // Sets the last-write (and access) time, as SetFileTimes does by name.
   IoStatus SetTimes(const LocalDateTime& time);
+  // Sets the last-write (and access) time to the present moment.
+  IoStatus SetTimesToNow();
   IoStatus Close();
 
  private:
@@ -75,5 +77,10 @@ IoStatus DeleteFile(TextView path);  // files only, never folders
 // Renames in one step; an existing file at NewPath is replaced atomically.
 // (POSIX renames a folder the same way; the program only renames files.)
 IoStatus RenameFile(TextView oldPath, TextView newPath);
+// Renames OldPath to NewPath like RenameFile, but a file at NewPath that another
+// opener holds (the lock every archive file takes; on Windows any open handle that
+// does not share deletion) is not replaced: the sharing violation (32), and both
+// files stay as they were.
+IoStatus MoveIntoPlace(TextView oldPath, TextView newPath);
 
 }  // namespace quenmar::platform

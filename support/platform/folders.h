@@ -2,7 +2,6 @@
 // removal of a whole tree, directory search and walking.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -32,26 +31,5 @@ IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit)
 
 // True when Name matches Mask as FindFirstMatch matches it.
 bool MatchesMask(TextView name, TextView mask);
-
-// A folder held open, so that files inside it are renamed without the OS
-// walking the folder's whole path for each name. Names given to it are relative
-// to the folder. Closed when destroyed.
-class OpenFolder {
- public:
-  // Empty when the folder cannot be opened.
-  static std::optional<OpenFolder> Open(TextView path);
-  ~OpenFolder();
-  OpenFolder(OpenFolder&& other) noexcept;
-  OpenFolder& operator=(OpenFolder&& other) noexcept;
-  OpenFolder(const OpenFolder&) = delete;
-  OpenFolder& operator=(const OpenFolder&) = delete;
-
-  // Renames OldName to NewName in one step, replacing a file of that name.
-  IoStatus Rename(TextView oldName, TextView newName) const;
-
- private:
-  explicit OpenFolder(intptr_t handle) : handle_(handle) {}
-  intptr_t handle_ = -1;
-};
 
 }  // namespace quenmar::platform

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "common/zip_builder.h"
+#include "archive/entry_path.h"
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"
@@ -115,6 +116,17 @@ TEST_F(ZipExtraction, RefusesBeforeCreatingAnything) {
   }
 }
 
+// Joining refuses by itself what would lead out of the folder, whatever its
+// caller checked.
+TEST(EntryPath, JoiningNeverLeadsOutOfTheFolder) {
+  for (const TextView name : {u"../a", u"a/../../b", u"..", u"/etc/a", u"\\a", u"C:a", u"a\\..\\..\\b"}) {
+    for (const TextView folder : {u"", u"/x/y/", u"/x/y"}) {
+      EXPECT_THROW(JoinEntryPath(folder, name), EArgumentException) << testing::U(Text(name));
+    }
+  }
+  EXPECT_EQ(JoinEntryPath(u"/x/y", u"a/b..c"), u"/x/y/a/b..c");
+}
+
 TEST_F(ZipExtraction, CorruptDataIsReportedAfterWriting) {
   BuiltArchive archive;
   archive.entries.push_back(BuiltEntry{"badcrc.txt", "payload"});
@@ -181,6 +193,53 @@ TEST_F(ZipExtraction, UnicodePathRecordNamesTheFile) {
   header.FileName = "n";
   header.ExtraField = std::string("\x75\x70\x10\x00\x01", 5);  // cut short
   EXPECT_FALSE(TZipFile::GetUTF8PathFromExtraField(header, name));
+}
+
+// Reused state (the inflater, the local record, the folders made) must be as good
+// as new after an extraction that failed half-way.
+TEST_F(ZipExtraction, AFailedExtractionLeavesNothingForTheNext) {
+  BuiltArchive archive;
+  archive.entries.push_back(testing::DamagedDeflateEntry("damaged.txt"));
+  archive.entries.push_back(BuiltEntry{"sub/good.txt", std::string(3000, 'g'), 8});
+  OpenArchive(archive);
+  EXPECT_THROW(zip_.Extract(0, T(Out()), true), EZDecompressionError);
+  zip_.Extract(1, T(Out()), true);
+  EXPECT_EQ(ReadFile(Out("sub/good.txt")), std::string(3000, 'g'));
+
+  // Another archive, after another failure.
+  EXPECT_THROW(zip_.Extract(0, T(Out()), true), EZDecompressionError);
+  BuiltArchive other;
+  other.entries.push_back(BuiltEntry{"sub/other.txt", "other", 8});
+  testing::WriteFile(dir_ / "other.zip", other.Bytes());
+  TZipFile second;
+  second.Open(T(dir_ / "other.zip"), zmRead);
+  TBytes bytes;
+  second.Read(0, bytes);
+  EXPECT_EQ(bytes, "other");
+
+  // A folder made by an earlier extraction and removed since is made again.
+  ASSERT_EQ(testing::RunCommand("rm -r " + Out("sub")), 0);
+  zip_.Extract(1, T(Out()), true);
+  EXPECT_EQ(ReadFile(Out("sub/good.txt")), std::string(3000, 'g'));
+}
+
+// Archivers mark only the names that need it as UTF-8: extraction decodes each
+// entry by its own flag, while the listing keeps the archive-wide choice.
+TEST_F(ZipExtraction, EachEntryNameIsDecodedByItsOwnFlag) {
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry{"\xC4\x8D\xC3\xA1p.txt", "stork"});  // flagged UTF-8
+  archive.entries.push_back(BuiltEntry{"caf\x82.txt", "coffee", 0, 0});     // code page 437
+  archive.entries.push_back(BuiltEntry{"plain.txt", "ascii", 0, 0});
+  OpenArchive(archive);
+  EXPECT_FALSE(zip_.UTF8Support());
+  EXPECT_EQ(zip_.FileName(0), u"\u2500\u00EC\u251C\u00EDp.txt");  // as code page 437
+  EXPECT_EQ(zip_.IndexOf(u"\u2500\u00EC\u251C\u00EDp.txt"), 0);
+  EXPECT_EQ(zip_.EntryName(0), u"\u010D\u00E1p.txt");
+  EXPECT_EQ(zip_.ExtractionName(0), u"\u010D\u00E1p.txt");
+  EXPECT_EQ(zip_.ExtractionName(1), u"caf\u00E9.txt");
+  zip_.ExtractAll(T(Out()));
+  EXPECT_EQ(ReadFile(Out("\xC4\x8D\xC3\xA1p.txt")), "stork");
+  EXPECT_EQ(ReadFile(Out("caf\xC3\xA9.txt")), "coffee");
 }
 
 TEST_F(ZipExtraction, NeedsAnArchiveOpenForReading) {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "archive/zip_file.h"
@@ -141,6 +142,105 @@ TEST(ZipWriting, APartlyWrittenEntryLeavesNoBytesBehindTheEndRecord) {
   TZipFile zip;
   zip.Open(T(dir / "out.zip"), zmRead);
   EXPECT_EQ(zip.FileCount(), 1);
+}
+
+// A medium that keeps nothing and only counts: archives near 4 GiB without the disk.
+class CountingStream : public TStream {
+ public:
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void*, int64_t count) override {
+    position_ += count;
+    size_ = std::max(size_, position_);
+    return count;
+  }
+  int64_t Position() override { return position_; }
+  void SetPosition(int64_t position) override { position_ = position; }
+  int64_t Size() override { return size_; }
+  bool Truncate(int64_t size) override {
+    size_ = size;
+    return true;
+  }
+
+ private:
+  int64_t position_ = 0, size_ = 0;
+};
+
+// Size bytes of whatever the reader's buffer holds.
+class SizedSource : public TStream {
+ public:
+  explicit SizedSource(int64_t size) : size_(size) {}
+  int64_t Read(void*, int64_t count) override {
+    const int64_t n = std::min(count, size_ - position_);
+    position_ += n;
+    return n;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Position() override { return position_; }
+  void SetPosition(int64_t position) override { position_ = position; }
+  int64_t Size() override { return size_; }
+
+ private:
+  int64_t size_, position_ = 0;
+};
+
+// Offsets are 32-bit without Zip64: whatever would start or end at 4 GiB or beyond
+// is refused instead of being written with its offset cut short.
+TEST(ZipWriting, NothingIsWrittenAtOrBeyondFourGiB) {
+  constexpr int64_t k4G = int64_t{1} << 32;
+  const std::string kTooLarge = "Archive too large for a ZIP archive without Zip64";
+  CountingStream medium;
+  TZipFile zip;
+  zip.Open(medium, zmWrite);
+  auto add = [&](const std::string& name, int64_t size) {
+    SizedSource source(size);
+    zip.Add(source, T(name), 0);
+  };
+  add("b", k4G - 31 - 200);  // ends 200 bytes short of 4 GiB
+  auto expectRefused = [&](const std::string& name, int64_t size) {
+    try {
+      add(name, size);
+      ADD_FAILURE() << name;
+    } catch (const EZipException& e) {
+      EXPECT_EQ(e.what(), kTooLarge) << name;
+    }
+  };
+  expectRefused(std::string(200, 'h'), 0);  // its local header would cross
+  expectRefused("d", 300);                  // its data would cross
+  for (const std::string name : {"1", "2", "3", "4"}) add(name, 0);
+  ASSERT_EQ(zip.FileCount(), 5);
+  EXPECT_EQ(zip.FileInfo(1).LocalHeaderOffset, static_cast<uint32_t>(k4G - 200));
+  EXPECT_EQ(zip.FileInfo(4).LocalHeaderOffset, static_cast<uint32_t>(k4G - 107));
+  // The directory of five records would end beyond it.
+  try {
+    zip.Close();
+    ADD_FAILURE();
+  } catch (const EZipException& e) {
+    EXPECT_EQ(e.what(), kTooLarge);
+  }
+  EXPECT_EQ(zip.Mode(), zmClosed);
+}
+
+// A medium that takes bytes only at its end: the patch of a local header after
+// the entry's data is refused.
+class AppendOnlyStream : public TMemoryStream {
+ public:
+  int64_t Write(const void* buffer, int64_t count) override {
+    if (Position() < Size()) return 0;
+    return TMemoryStream::Write(buffer, count);
+  }
+};
+
+TEST(ZipWriting, AShortWriteOfTheHeaderPatchFailsTheAdd) {
+  AppendOnlyStream medium;
+  TZipFile zip;
+  zip.Open(medium, zmWrite);
+  try {
+    zip.Add(TBytes("data"), u"a.txt");
+    ADD_FAILURE();
+  } catch (const EZipException& e) {
+    EXPECT_STREQ(e.what(), "Error writing zip file");
+  }
+  EXPECT_EQ(zip.FileCount(), 0);
 }
 
 TEST(ZipWriting, ArgumentAndModeErrors) {

@@ -9,6 +9,7 @@
 #include "archive/zip_file.h"
 #include "cli/cli_app.h"
 #include "common/test_support.h"
+#include "common/zip_builder.h"
 
 namespace quenmar {
 namespace {
@@ -109,6 +110,88 @@ TEST(CliConvert, FailuresGoToStandardErrorAndTheRunGoesOn) {
   EXPECT_EQ(RunCommand(kConvert + " --frobnicate " + dir / "good.zip", &out), 2);
   EXPECT_EQ(RunCommand(kConvert + " --version", &out), 0);
   EXPECT_EQ(out, "quenmar-convert 1.0.0.0\n");
+}
+
+// Python's zipfile and 7-Zip mark only the names that are not ASCII as UTF-8.
+TEST(CliConvert, MixedNameEncodingsOfPythonAnd7Zip) {
+  if (!HaveProgram("python3") || !HaveProgram("7z")) GTEST_SKIP() << "python3 or 7z missing";
+  TempDir dir;
+  const std::string czech = "2018-10-15-\xC4\x8D\xC3\xA1p-x.csv";  // čáp
+  WriteFile(dir / czech, "stork");
+  WriteFile(dir / "2018-10-16-a-b.csv", "plain");
+  WriteFile(dir / "make.py",
+            "import sys, zipfile\n"
+            "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+            "    for n in sys.argv[2:]:\n"
+            "        z.write(n)\n");
+  std::string text;
+  const std::string files = " '" + czech + "' 2018-10-16-a-b.csv";
+  ASSERT_EQ(RunCommand("cd " + dir.path() + " && python3 make.py python.zip" + files, &text), 0) << text;
+  ASSERT_EQ(RunCommand("cd " + dir.path() + " && LC_ALL=C.UTF-8 7z a -tzip seven.zip" + files + " >/dev/null", &text), 0)
+      << text;
+  for (const std::string input : {"python.zip", "seven.zip"}) {
+    SCOPED_TRACE(input);
+    ASSERT_EQ(RunCommand(kConvert + " -n " + dir / input, &text), 0) << text;
+    EXPECT_EQ(text, czech + " -> 2018-10-\xC4\x8D\xC3\xA1p-x-mob.csv\n2018-10-16-a-b.csv -> 2018-10-a-b-mob.csv\n");
+    ASSERT_EQ(RunCommand(kConvert + " " + dir / input, &text), 0) << text;
+    TZipFile out;
+    out.Open(T(dir / (input.substr(0, 4) + "-" + input.substr(4))), zmRead);
+    ASSERT_EQ(out.FileCount(), 2);
+    EXPECT_EQ(testing::U(out.FileName(0)), "2018-10-\xC4\x8D\xC3\xA1p-x-mob.csv");
+    TBytes bytes;
+    out.Read(0, bytes);
+    EXPECT_EQ(bytes, "stork");
+  }
+}
+
+// The dry run plans every entry as the run does and reads its data through, so
+// it names the same failures and predicts the run's exit status.
+TEST(CliConvert, TheDryRunPredictsTheRun) {
+  struct Case { testing::BuiltEntry entry; std::string shownAs, outcome; };
+  testing::BuiltEntry badCrc("2018-10-16-c-d.csv", "payload", 8);
+  badCrc.crc = 0x12345678;
+  const Case cases[] = {
+      {testing::BuiltEntry("2018-10-16-c-c.csv", "fine", 8), "2018-10-16-c-c.csv", "2018-10-c-c-fix.csv"},
+      {testing::BuiltEntry("1899-12-30-a-b-c.txt", "x"), "1899-12-30-a-b-c.txt", "error: Invalid new entry name \"\""},
+      {testing::BuiltEntry("2018-10-01/x-y-z.csv", "x"), "2018-10-01/x-y-z.csv",
+       "error: Invalid new entry name \"2018-09/x-y-z-mob.csv\""},
+      {testing::BuiltEntry("../2018-10-01-x.csv", "x"), "../2018-10-01-x.csv",
+       "error: Entry name leads outside the target folder"},
+      {badCrc, "2018-10-16-c-d.csv", "error: CRC-32 mismatch"},
+      {testing::DamagedDeflateEntry("2018-10-16-e-f.csv"), "2018-10-16-e-f.csv", "error: data error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shownAs);
+    TempDir dir;
+    testing::BuiltArchive archive;
+    archive.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", "first", 8));
+    archive.entries.push_back(c.entry);
+    WriteFile(dir / "input.zip", archive.Bytes());
+    const bool fails = c.outcome.rfind("error: ", 0) == 0;
+    std::string out;
+    EXPECT_EQ(RunCommand(kConvert + " -n " + dir / "input.zip", &out, false), fails ? 1 : 0);
+    EXPECT_EQ(out, "2018-10-15-a-b.csv -> 2018-10-a-b-mob.csv\n" + c.shownAs + " -> " + c.outcome + "\n");
+    EXPECT_EQ(RunCommand(kConvert + " " + dir / "input.zip" + " 2>" + dir / "err", &out, false), fails ? 1 : 0);
+    if (fails) {
+      EXPECT_EQ(ReadFile(dir / "err"),
+                "Konverze selhala u polo\xC5\xBEky \"" + c.shownAs + "\": " + c.outcome.substr(7) + "\n");
+    }
+  }
+}
+
+// One process, two archives: the first fails half-way through its data, and
+// nothing of it may reach the second.
+TEST(CliConvert, AFailedArchiveDoesNotSpoilTheNext) {
+  TempDir dir;
+  testing::BuiltArchive bad, good;
+  bad.entries.push_back(testing::DamagedDeflateEntry("2018-10-15-a-b.csv"));
+  good.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", std::string(5000, 'g'), 8));
+  WriteFile(dir / "bad.zip", bad.Bytes());
+  WriteFile(dir / "good.zip", good.Bytes());
+  std::string out;
+  EXPECT_EQ(RunCommand(kConvert + " " + dir / "bad.zip" + " " + dir / "good.zip" + " 2>" + dir / "err", &out, false), 1);
+  EXPECT_EQ(out, "Soubor byl konvertov\xC3\xA1n do: " + dir / "good-.zip" + "\n");
+  EXPECT_EQ(ReadFile(dir / "err"), "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": data error\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "common/test_support.h"
 
+#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -40,6 +41,35 @@ std::string ReadFile(const std::string& path) {
 bool Exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+void SnapshotInto(const std::string& root, const std::string& relative, std::map<std::string, std::string>& out) {
+  DIR* dir = opendir((relative.empty() ? root : root + "/" + relative).c_str());
+  if (dir == nullptr) return;
+  while (dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string rel = relative.empty() ? name : relative + "/" + name;
+    struct stat st;
+    if (lstat((root + "/" + rel).c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode)) {
+      out[rel] = "<folder>";
+      SnapshotInto(root, rel, out);
+    } else {
+      out[rel] = S_ISREG(st.st_mode) ? ReadFile(root + "/" + rel) : "<other>";
+    }
+  }
+  closedir(dir);
+}
+
+}  // namespace
+
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+  std::map<std::string, std::string> out;
+  SnapshotInto(root, "", out);
+  return out;
 }
 
 Text T(const std::string& utf8) { return Utf8ToText(utf8); }

@@ -2,6 +2,7 @@
 // files written and read whole, and UTF-8 <-> text shorthands.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "support/text.h"
@@ -26,6 +27,10 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+
+// Every file and folder below Root, by its path relative to Root: a file's bytes,
+// or "<folder>" for a folder. Links are not followed.
+std::map<std::string, std::string> Snapshot(const std::string& root);
 
 Text T(const std::string& utf8);
 std::string U(const Text& text);

@@ -37,6 +37,19 @@ std::string RawDeflate(const std::string& data) {
   return out;
 }
 
+BuiltEntry DamagedDeflateEntry(std::string name) {
+  std::string data(4000, '\0');
+  uint32_t x = 12345;
+  for (char& c : data) {
+    x = x * 1103515245u + 12345u;
+    c = static_cast<char>(x >> 24);
+  }
+  BuiltEntry entry(std::move(name), data, 8);
+  entry.payload = RawDeflate(data);
+  (*entry.payload)[0] = '\xFF';
+  return entry;
+}
+
 std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8Name) {
   std::string out;
   U16(out, 0x7075);
@@ -50,7 +63,7 @@ std::string UnicodePathRecord(const std::string& storedName, const std::string& 
 std::string BuiltArchive::Bytes() const {
   std::string out, directory;
   for (const BuiltEntry& e : entries) {
-    const std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
+    const std::string payload = e.payload ? *e.payload : e.method == 8 ? RawDeflate(e.data) : e.data;
     const uint32_t crc = e.crc.value_or(Crc32Of(e.data));
     const std::string localName = e.localName.value_or(e.name);
     const auto offset = static_cast<uint32_t>(out.size());

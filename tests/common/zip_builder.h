@@ -26,6 +26,7 @@ struct BuiltEntry {
   std::string localExtra;
   std::string centralExtra;
   std::optional<std::string> localName;  // the central name unless set
+  std::optional<std::string> payload;    // the stored data bytes as given, whatever the method
 };
 
 struct BuiltArchive {
@@ -37,6 +38,9 @@ struct BuiltArchive {
 };
 
 std::string RawDeflate(const std::string& data);
+// A deflated entry whose data zlib refuses at its first byte (an invalid block
+// type) while most of the data is still unread.
+BuiltEntry DamagedDeflateEntry(std::string name);
 uint32_t Crc32Of(const std::string& data);
 // An Info-ZIP Unicode Path record (tag 0x7075) naming Utf8Name for StoredName.
 std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8Name);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "archive/zip_file.h"
+#include "common/fake_window.h"
 #include "common/test_support.h"
 #include "common/zip_builder.h"
 #include "conversion/convert_archive.h"
@@ -21,26 +22,7 @@ using testing::TempDir;
 using testing::U;
 using testing::WriteFile;
 
-// Records what the run does to its window.
-class FakeWindow : public ConversionWindow {
- public:
-  explicit FakeWindow(Text input) : input_(std::move(input)) {}
-  void DisableStart() override { startEnabled = false; }
-  void SetGaugeVisible(bool visible) override { gaugeVisible = visible; }
-  void SetGaugeProgress(int progress) override { progressSeen.push_back(progress); }
-  void SetStatus(const Text& text) override { status = text; }
-  Text InputPath() override { return input_; }
-  void ProcessMessages() override { ++pumps; }
-
-  bool startEnabled = true;
-  bool gaugeVisible = false;
-  std::vector<int> progressSeen;
-  Text status;
-  int pumps = 0;
-
- private:
-  Text input_;
-};
+using testing::FakeWindow;
 
 std::set<std::string> Listing(const std::string& folder) {
   std::set<std::string> names;

@@ -6,6 +6,7 @@
 
 #include "archive/zip_file.h"
 #include "common/test_support.h"
+#include "common/zip_builder.h"
 #include "ui/application.h"
 #include "ui/form_quenmar.h"
 
@@ -101,6 +102,24 @@ TEST(MainWindow, AFailedRunSaysWhatFailed) {
   EXPECT_EQ(form.E_Stav->text(), QStringLiteral("Konverze selhala: Error reading zip file"));
   EXPECT_FALSE(form.Gauge->isVisible());
   EXPECT_FALSE(form.BB_Start->isEnabled());
+}
+
+// Nothing of a run that failed half-way through an entry's data reaches the next.
+TEST(MainWindow, AValidArchiveConvertsAfterAFailedRun) {
+  TempDir dir;
+  testing::BuiltArchive bad;
+  bad.entries.push_back(testing::DamagedDeflateEntry("2018-10-15-a-b.csv"));
+  WriteFile(dir / "bad.zip", bad.Bytes());
+  MakeArchive(dir / "good.zip");
+  TForm_Quenmar form(T(dir.path()));
+  form.show();
+  form.E_Soubor->setText(QString::fromStdString(dir / "bad.zip"));
+  form.BB_Start->click();
+  EXPECT_EQ(form.E_Stav->text().toStdString(), "Konverze selhala u položky \"2018-10-15-a-b.csv\": data error");
+  form.E_Soubor->setText(QString::fromStdString(dir / "good.zip"));
+  ASSERT_TRUE(form.BB_Start->isEnabled());
+  form.BB_Start->click();
+  EXPECT_EQ(form.E_Stav->text().toStdString(), "Soubor byl konvertován do: " + dir / "good-.zip");
 }
 
 TEST(MainWindow, TabOrderAndEscape) {

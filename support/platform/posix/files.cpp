@@ -141,6 +141,11 @@ IoStatus File::SetTimes(const LocalDateTime& time) {
   return IoStatus();
 }
 
+IoStatus File::SetTimesToNow() {
+  if (::futimens(fd_, nullptr) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
+}
+
 IoStatus File::Close() {
   if (fd_ < 0) return IoStatus();
   const int fd = fd_;
@@ -163,6 +168,25 @@ IoStatus RenameFile(TextView oldPath, TextView newPath) {
   const std::string to = ToNative(newPath);
   if (::rename(from.c_str(), to.c_str()) != 0) return posix::StatusFromErrno(errno, to);
   return IoStatus();
+}
+
+}  // namespace quenmar::platform
+
+namespace quenmar::platform {
+
+IoStatus MoveIntoPlace(TextView oldPath, TextView newPath) {
+  const std::string to = ToNative(newPath);
+  // Held while the rename happens, so no one takes the file in between. A file we
+  // may not read cannot be asked about its lock; the rename then decides alone.
+  const int held = ::open(to.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(held);
+    return posix::StatusFromErrno(err, to);
+  }
+  const IoStatus status = RenameFile(oldPath, newPath);
+  if (held >= 0) ::close(held);
+  return status;
 }
 
 }  // namespace quenmar::platform

@@ -1,7 +1,6 @@
 #include "support/platform/folders.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,32 +144,5 @@ IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit)
 }
 
 bool MatchesMask(TextView name, TextView mask) { return MatchFrom(name, 0, mask, 0); }
-
-std::optional<OpenFolder> OpenFolder::Open(TextView path) {
-  const int fd = ::open(ToNative(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  return OpenFolder(fd);
-}
-
-OpenFolder::~OpenFolder() {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
-}
-
-OpenFolder::OpenFolder(OpenFolder&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
-
-OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
-  if (this != &other) {
-    if (handle_ >= 0) ::close(static_cast<int>(handle_));
-    handle_ = std::exchange(other.handle_, -1);
-  }
-  return *this;
-}
-
-IoStatus OpenFolder::Rename(TextView oldName, TextView newName) const {
-  const int fd = static_cast<int>(handle_);
-  const std::string to = ToNative(newName);
-  if (::renameat(fd, ToNative(oldName).c_str(), fd, to.c_str()) != 0) return posix::StatusFromErrno(errno, to);
-  return IoStatus();
-}
 
 }  // namespace quenmar::platform

@@ -1,0 +1,29 @@
+#include "conversion/scratch_file.h"
+
+#include <string>
+
+#include "support/platform/file_info.h"
+#include "support/quiet_files.h"
+#include "support/utf8.h"
+
+namespace quenmar {
+namespace {
+
+Text NameFor(int generation) { return Utf8ToText("entry-" + std::to_string(generation)); }
+
+}  // namespace
+
+ScratchFile::ScratchFile(const ScratchFolder& folder) : folder_(folder), path_(folder.FilePath(NameFor(0))) {}
+
+void ScratchFile::Recycle(uint32_t attributes) {
+  // Every other property a new file would differ in (contents, size, time) is
+  // set anew by the next extraction.
+  if (attributes == platform::kAttrArchive) return;
+  // Made deletable first where read-only files are not; whatever stays is
+  // removed with the private folder.
+  (void)platform::SetFileAttributes(path_, platform::kAttrArchive);
+  DeleteFileQuiet(path_);
+  path_ = folder_.FilePath(NameFor(++generation_));
+}
+
+}  // namespace quenmar

@@ -1,0 +1,136 @@
+// The run with archives crafted against it: names that would lead out of the
+// input's folder, reused state carried from one entry or run to the next, an
+// output another program holds.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "archive/dos_time.h"
+#include "archive/file_stream.h"
+#include "archive/zip_file.h"
+#include "common/fake_window.h"
+#include "common/test_support.h"
+#include "common/zip_builder.h"
+#include "conversion/convert_archive.h"
+#include "support/platform/file_info.h"
+
+namespace quenmar {
+namespace {
+
+using testing::BuiltArchive;
+using testing::BuiltEntry;
+using testing::FakeWindow;
+using testing::ReadFile;
+using testing::Snapshot;
+using testing::T;
+using testing::TempDir;
+using testing::U;
+using testing::WriteFile;
+
+// root/outer/parent/in/in.zip, with a victim.txt in every one of these folders
+// and an earlier output beside the archive.
+class RunSafety : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const std::string folder : {"outer", "outer/parent", "outer/parent/in"}) {
+      ASSERT_EQ(mkdir((root_ / folder).c_str(), 0755), 0);
+    }
+    for (const std::string folder : {"", "outer/", "outer/parent/", "outer/parent/in/"}) {
+      WriteFile(root_ / (folder + "victim.txt"), "the user's own words in " + folder);
+    }
+    WriteFile(In("in.z-ip"), "an earlier output");
+  }
+  std::string In(const std::string& name) const { return root_ / ("outer/parent/in/" + name); }
+
+  TempDir root_;
+};
+
+TEST_F(RunSafety, UnsafeNamesAfterAHarmlessEntryTouchNothing) {
+  const std::string names[] = {
+      "../../victim.txt",
+      "../../../victim.txt",
+      "../../../../victim.txt",
+      "../../../../../victim.txt",
+      "a/../../../../victim.txt",
+      "..\\..\\..\\victim.txt",
+      "..\\victim.txt",
+      root_ / "outer/victim.txt",  // rooted the POSIX way
+      root_ / "outer/new.txt",
+      "C:\\victim.txt",
+      "C:victim.txt",
+      "\\\\server\\share\\victim.txt",
+      "\\" + root_ / "outer/victim.txt",
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    BuiltArchive archive;
+    archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "attacker's bytes", 8));
+    archive.entries.push_back(BuiltEntry(name, "more of them", 8));
+    WriteFile(In("in.zip"), archive.Bytes());
+    const auto before = Snapshot(root_.path());
+
+    FakeWindow window(T(In("in.zip")));
+    EXPECT_FALSE(ConvertArchive(window));
+    EXPECT_EQ(U(window.status), "Konverze selhala u položky \"" + name + "\": Entry name leads outside the target folder");
+    EXPECT_EQ(Snapshot(root_.path()), before);
+  }
+  // A sound archive right after, in the same process.
+  BuiltArchive good;
+  good.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "good bytes", 8));
+  WriteFile(In("in.zip"), good.Bytes());
+  FakeWindow window(T(In("in.zip")));
+  EXPECT_TRUE(ConvertArchive(window)) << U(window.status);
+  TZipFile out;
+  out.Open(T(In("in.z-ip")), zmRead);
+  TBytes bytes;
+  out.Read(0, bytes);
+  EXPECT_EQ(bytes, "good bytes");
+}
+
+// Every output entry carries the time a freshly extracted file would have: the
+// entry's own, or the time of the run when the entry's is no valid date.
+TEST_F(RunSafety, AnEntryWithoutAValidTimeGetsTheTimeOfItsWriting) {
+  // Empty entries: nothing written to the file changes its time by the way.
+  BuiltArchive archive;
+  const uint32_t kValid = 0x4D4F7000;   // 2018-10-15 14:00:00
+  const uint32_t kMonthZero = 0x00010000;  // day 1 of month 0
+  int day = 10;
+  for (const uint32_t dosTime : {kValid, 0u, kValid, kMonthZero}) {
+    BuiltEntry entry("2018-10-" + std::to_string(day++) + "-a-b.csv", "", 0);
+    entry.dosDateTime = dosTime;
+    archive.entries.push_back(entry);
+  }
+  WriteFile(In("in.zip"), archive.Bytes());
+  const uint32_t before = DateTimeToDos(platform::CurrentLocalTime());
+  FakeWindow window(T(In("in.zip")));
+  ASSERT_TRUE(ConvertArchive(window)) << U(window.status);
+  const uint32_t after = DateTimeToDos(platform::CurrentLocalTime());
+  TZipFile out;
+  out.Open(T(In("in.z-ip")), zmRead);
+  ASSERT_EQ(out.FileCount(), 4);
+  for (const int i : {0, 2}) EXPECT_EQ(out.FileInfo(i).ModifiedDateTime, kValid);
+  for (const int i : {1, 3}) {
+    EXPECT_GE(out.FileInfo(i).ModifiedDateTime, before) << i;
+    EXPECT_LE(out.FileInfo(i).ModifiedDateTime, after + 2) << i;
+  }
+}
+
+TEST_F(RunSafety, AnOutputHeldByAnotherOpenerIsNotReplaced) {
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "new", 8));
+  WriteFile(In("in.zip"), archive.Bytes());
+  const auto before = Snapshot(root_.path());
+  {
+    TFileStream held(T(In("in.z-ip")), TFileMode::kOpenRead);
+    FakeWindow window(T(In("in.zip")));
+    EXPECT_FALSE(ConvertArchive(window));
+    EXPECT_EQ(U(window.status).rfind("Konverze selhala: Cannot create file \"" + In("in.z-ip") + "\". ", 0), 0u)
+        << U(window.status);
+    EXPECT_EQ(Snapshot(root_.path()), before);
+  }
+  // Once it is let go, the same run replaces it.
+  FakeWindow window(T(In("in.zip")));
+  EXPECT_TRUE(ConvertArchive(window)) << U(window.status);
+}
+
+}  // namespace
+}  // namespace quenmar
