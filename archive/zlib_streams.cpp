@@ -86,7 +86,7 @@ std::unique_ptr<ZlibState> TakeInflater() {
 }  // namespace
 
 TZCompressionStream::TZCompressionStream(TStream& archive, TCompressionLevel level)
-    : archive_(archive), state_(TakeDeflater(level)), level_(level) {
+    : archive_(archive), state_(TakeDeflater(level)) {
   state_->z.next_out = state_->buffer.data();
   state_->z.avail_out = kBufferSize;
 }

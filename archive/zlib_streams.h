@@ -63,7 +63,6 @@ class TZCompressionStream : public TStream {
   void FlushOutput();
   TStream& archive_;
   std::unique_ptr<ZlibState> state_;
-  TCompressionLevel level_;
   bool finished_ = false;
 };
 
