@@ -7,18 +7,16 @@
 // hold the input's entries.
 //
 // The sandbox has a fixed place, so that seeds can name its files by rooted paths.
-#include <dirent.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "archive/zip_file.h"
+#include "common/test_support.h"
 #include "conversion/convert_archive.h"
 #include "support/exceptions.h"
 #include "support/platform/folders.h"
@@ -37,44 +35,7 @@ constexpr const char* kEarlierOutput = "an earlier output";
   abort();
 }
 
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) Fail("cannot write " + path);
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Every path below Root with a file's bytes, "<folder>" or "<other>".
-void Snapshot(const std::string& root, const std::string& relative, std::map<std::string, std::string>& out) {
-  DIR* dir = opendir((relative.empty() ? root : root + "/" + relative).c_str());
-  if (dir == nullptr) return;
-  while (dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    const std::string rel = relative.empty() ? name : relative + "/" + name;
-    struct stat st;
-    if (lstat((root + "/" + rel).c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
-      out[rel] = "<folder>";
-      Snapshot(root, rel, out);
-    } else {
-      out[rel] = S_ISREG(st.st_mode) ? Read(root + "/" + rel) : "<other>";
-    }
-  }
-  closedir(dir);
-}
-
-std::map<std::string, std::string> Snapshot() {
-  std::map<std::string, std::string> out;
-  Snapshot(kSandbox, "", out);
-  return out;
-}
+std::map<std::string, std::string> Snapshot() { return quenmar::testing::Snapshot(kSandbox); }
 
 // The sandbox as every run must find and leave it, the input and output aside.
 const std::map<std::string, std::string>& Reference() {
@@ -84,10 +45,10 @@ const std::map<std::string, std::string>& Reference() {
       if (mkdir((kSandbox + folder).c_str(), 0755) != 0) Fail("cannot make the sandbox");
     }
     for (const std::string folder : {"", "/outer", "/outer/parent", "/outer/parent/in"}) {
-      Write(kSandbox + folder + "/victim.txt", "the user's own words in" + folder);
-      Write(kSandbox + folder + "/2018-10-a-b-c-mob.csv", "a file named like a new entry");
+      quenmar::testing::WriteFile(kSandbox + folder + "/victim.txt", "the user's own words in" + folder);
+      quenmar::testing::WriteFile(kSandbox + folder + "/2018-10-a-b-c-mob.csv", "a file named like a new entry");
     }
-    Write(kInputFolder + "/2018-10-15-a-b-c.csv", "a file named like an entry");
+    quenmar::testing::WriteFile(kInputFolder + "/2018-10-15-a-b-c.csv", "a file named like an entry");
     return Snapshot();
   }();
   return reference;
@@ -116,8 +77,8 @@ int EntryCount(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto& reference = Reference();
   const std::string input(reinterpret_cast<const char*>(data), size);
-  Write(kInput, input);
-  Write(kOutput, kEarlierOutput);
+  quenmar::testing::WriteFile(kInput, input);
+  quenmar::testing::WriteFile(kOutput, kEarlierOutput);
 
   SilentWindow window;
   const bool converted = quenmar::ConvertArchive(window);
