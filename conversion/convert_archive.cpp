@@ -58,6 +58,12 @@ Text FailureText(const std::optional<Text>& entry, const Text& message) {
   return Text(kStatusFailed) + u": " + message;
 }
 
+// The rule's two errors say, in words a user can act on, that the name does not
+// begin with a date.
+Text RuleFailureText(const std::optional<Text>& entry, const Text& message) {
+  return FailureText(entry, Text(kNoDate) + u" (" + message + u")");
+}
+
 }  // namespace
 
 Text OutputPathFor(TextView inputPath, TextView delimiters) {
@@ -80,6 +86,10 @@ bool ConvertArchive(ConversionWindow& window) {
   std::optional<Text> failure;
   try {
     ConvertEntries(inputPath, folder, outputPath, window, currentEntry);
+  } catch (const ERangeError& e) {
+    failure = RuleFailureText(currentEntry, e.Message());
+  } catch (const EConvertError& e) {
+    failure = RuleFailureText(currentEntry, e.Message());
   } catch (const Exception& e) {
     failure = FailureText(currentEntry, e.Message());
   } catch (const std::exception& e) {

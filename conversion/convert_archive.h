@@ -6,7 +6,8 @@
 // The run is synchronous. It disables Start, shows the gauge and moves it after each
 // entry, and leaves its outcome in the status line: "Soubor byl konvertován do: " +
 // output path on success; on failure "Konverze selhala u položky "ENTRY": MESSAGE"
-// or "Konverze selhala: MESSAGE". Nothing is thrown out of it.
+// or "Konverze selhala: MESSAGE", where the entry name rule's two errors read
+// "název nezačíná platným datem RRRR-MM-DD (MESSAGE)". Nothing is thrown out of it.
 //
 // Safety: scratch files live in a private hidden folder that the run creates in the
 // input's folder and removes with everything in it when it ends; their names are
@@ -29,6 +30,7 @@ namespace quenmar {
 inline constexpr char16_t kStatusRunning[] = u"Probíhá konverze";
 inline constexpr char16_t kStatusDone[] = u"Soubor byl konvertován do: ";
 inline constexpr char16_t kStatusFailed[] = u"Konverze selhala";
+inline constexpr char16_t kNoDate[] = u"název nezačíná platným datem RRRR-MM-DD";
 
 // The output path for an input path: its folder, then its file name with "-"
 // inserted before the fifth character (at the end of a shorter name).

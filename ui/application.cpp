@@ -1,13 +1,17 @@
 #include "ui/application.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QTranslator>
 
 #include <exception>
 
 #include "support/exceptions.h"
 #include "support/file_names.h"
 #include "support/platform/program.h"
+#include "ui/glyphs.h"
+#include "ui/resources.h"
 
 namespace quenmar {
 namespace {
@@ -40,10 +44,23 @@ QString ErrorReportText(const QString& message) {
   return message;
 }
 
+void InstallCzechTexts(QCoreApplication& app) {
+  InitUiResources();
+  auto* czech = new QTranslator(&app);
+  if (czech->load(QStringLiteral(":/i18n/qtbase_cs.qm")) ||
+      czech->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    app.installTranslator(czech);
+  } else {
+    delete czech;
+  }
+}
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QString::fromStdU16String(ApplicationTitleFor(platform::ExecutablePath())));
   setApplicationVersion(QStringLiteral(QUENMAR_VERSION));
   setStyle(new TooltipTiming);
+  setWindowIcon(ApplicationIcon());
+  InstallCzechTexts(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

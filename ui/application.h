@@ -1,5 +1,6 @@
-// The application object: its title, its tooltip timing, and the report of an
-// error that escapes a handler (a message box; the program then goes on).
+// The application object: its title, icon and Czech texts, its tooltip timing, and
+// the report of an error that escapes a handler (a message box; the program then
+// goes on).
 #pragma once
 
 #include <QApplication>
@@ -15,6 +16,10 @@ Text ApplicationTitleFor(TextView executablePath);
 // An error's text as the report shows it: a "." added when its last character
 // comes after "." in the character set.
 QString ErrorReportText(const QString& message);
+
+// Qt's own texts (the file dialog, the message box) in Czech, like the window:
+// from the copy built into the program, else from Qt's installed translations.
+void InstallCzechTexts(QCoreApplication& app);
 
 class TApplication : public QApplication {
   Q_OBJECT

@@ -1,6 +1,7 @@
 #include "ui/form_filename.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScreen>
 
@@ -59,6 +60,8 @@ void Configure(QFileDialog* dialog) {
   // Qt's own dialog everywhere: its file-type signal and its file-name box work
   // the same on every platform. Read-only check box: none to hide.
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+  // The type list shows each filter's description alone.
+  dialog->setOption(QFileDialog::HideNameFilterDetails, true);
   dialog->setSizeGripEnabled(true);
   TForm_Filename::SetFilter(*dialog, u"*.*|*.*");
 }
@@ -95,6 +98,12 @@ void TForm_Filename::Watch(QFileDialog* dialog, void (TForm_Filename::*handler)(
 Text TForm_Filename::FilterOf(const QFileDialog& dialog) { return T(dialog.property(kFilterProperty).toString()); }
 
 int TForm_Filename::FilterIndexOf(const QFileDialog& dialog) {
+  // With the filters' patterns hidden, Qt names the selected filter by its
+  // description alone, which two filters may share: the type list's position
+  // decides.
+  if (const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+    if (types->currentIndex() >= 0) return types->currentIndex() + 1;
+  }
   const int at = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
   return at < 0 ? 1 : at + 1;
 }
@@ -161,13 +170,12 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
   }
   if (!confirmed) fileName = proposed;
 
-  const int restored = platform::SetCurrentDir(savedDirectory);
-  if (restored != 0) {
-    // The form stays with the application, as an error leaves it.
-    form.release()->setParent(qApp);
-    throw EInOutError(restored, savedDirectory);
-  }
+  // The form and its dialogs go with this call on every path, also when the
+  // directory cannot be restored.
   Form_Filename = nullptr;
+  form.reset();
+  const int restored = platform::SetCurrentDir(savedDirectory);
+  if (restored != 0) throw EInOutError(restored, savedDirectory);
   return confirmed;
 }
 

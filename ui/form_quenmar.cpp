@@ -4,8 +4,12 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QStyle>
+#include <QScreen>
+#include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
+#include <memory>
 
 #include "conversion/convert_archive.h"
 #include "support/file_names.h"
@@ -14,6 +18,7 @@
 #include "support/quiet_files.h"
 #include "ui/form_filename.h"
 #include "ui/glyphs.h"
+#include "ui/resources.h"
 
 namespace quenmar {
 
@@ -47,9 +52,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QRect geometry, const QF
   return label;
 }
 
+// The glyph is shown at its own size; the button shows the glyph's disabled frame
+// while it is disabled.
 QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry, const QIcon& glyph) {
   auto* button = new QPushButton(glyph, text, parent);
   button->setGeometry(geometry);
+  button->setIconSize(GlyphSize(glyph));
   button->setAutoDefault(true);
   return button;
 }
@@ -61,7 +69,19 @@ QString InfoPagePath() {
   for (const QString& candidate : {programDir + "/quenmar-info.html", programDir + "/../share/quenmar/quenmar-info.html"}) {
     if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
   }
-  return programDir + "/quenmar-info.html";
+  // The program alone, copied next to the archives: the page built into it, in a
+  // temporary file of its own that goes when the program ends.
+  static QTemporaryFile* page = nullptr;
+  if (page == nullptr) {
+    InitUiResources();
+    QFile builtIn(QStringLiteral(":/info/quenmar-info.html"));
+    auto copy = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/quenmar-info-XXXXXX.html", qApp);
+    if (!builtIn.open(QIODevice::ReadOnly) || !copy->open() || copy->write(builtIn.readAll()) < 0 || !copy->flush()) {
+      return QString();
+    }
+    page = copy.release();
+  }
+  return page->fileName();
 }
 
 TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
@@ -87,12 +107,10 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
   Label4 = MakeLabel(this, QStringLiteral("© 2026 autoři programu Quenmar"), QRect(12, 48, 606, 25), ArialFont(14),
                      Qt::AlignHCenter);
 
-  BB_Start = MakeButton(this, QStringLiteral("Start"), QRect(147, 246, 106, 28),
-                        style()->standardIcon(QStyle::SP_DialogOkButton));
+  BB_Start = MakeButton(this, QStringLiteral("Start"), QRect(147, 246, 106, 28), StartGlyph());
   BB_Start->setFont(SystemFont(13, true));
   BB_Start->setDefault(true);
-  BB_Cancel = MakeButton(this, QStringLiteral("&Zrušit"), QRect(258, 246, 107, 28),
-                         style()->standardIcon(QStyle::SP_DialogCancelButton));
+  BB_Cancel = MakeButton(this, QStringLiteral("&Zrušit"), QRect(258, 246, 107, 28), CancelGlyph());
   BB_Cancel->setFont(SystemFont(13, true));
 
   E_Soubor = new QLineEdit(this);
@@ -100,9 +118,10 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
   BB_Browse = MakeButton(this, QString(), QRect(587, 155, 25, 26), FolderTreeGlyph());
   BB_Browse->setToolTip(QStringLiteral("Procházet"));
   BB_Browse->setToolTipDuration(2500);
-  E_Stav = new QLineEdit(QStringLiteral("Zvolte ZIP soubor pro konverzi."), this);
+  E_Stav = new QLineEdit(this);
   E_Stav->setGeometry(6, 186, 575, 24);
   E_Stav->setReadOnly(true);
+  SetStatus(u"Zvolte ZIP soubor pro konverzi.");
   BB_Info = MakeButton(this, QStringLiteral("In&fo"), QRect(369, 246, 107, 28), QuestionMarkGlyph());
 
   for (QPushButton* button : {BB_Start, BB_Cancel}) {  // their captions are black
@@ -131,7 +150,7 @@ void TForm_Quenmar::FormCreate() {
   if (folder.empty()) folder = FilePathOf(platform::ExecutablePath());
   if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
   if (const auto found = platform::FindFirstMatch(folder, u"*.ZIP")) E_Soubor->setText(Q(folder + *found));
-  BB_Start->setEnabled(false);
+  SetStartEnabled(false);
   E_SouborChange();
 }
 
@@ -139,11 +158,45 @@ void TForm_Quenmar::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
+  CentreOnScreen();
+  QTimer::singleShot(0, this, &TForm_Quenmar::CentreAgainOnceTheFrameIsKnown);
   // The focus starts on the first control of the tab order that can take it.
   (BB_Start->isEnabled() ? BB_Start : BB_Cancel)->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm_Quenmar::E_SouborChange() { BB_Start->setEnabled(FileCanBeOpened(E_Soubor->text().toStdU16String())); }
+void TForm_Quenmar::CentreOnScreen() {
+  const QScreen* where = screen();
+  if (where == nullptr) return;
+  centredWith_ = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  // A window's position is that of its frame.
+  const QSize frame = size().grownBy(centredWith_);
+  const QRect area = where->geometry();
+  move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+}
+
+void TForm_Quenmar::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  CentreAgainOnceTheFrameIsKnown();
+}
+
+void TForm_Quenmar::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange) CentreAgainOnceTheFrameIsKnown();
+}
+
+void TForm_Quenmar::CentreAgainOnceTheFrameIsKnown() {
+  // The platform tells the size of the window's frame only once the window is up
+  // (a window manager when it has put its frame around it); the window is centred
+  // again, frame included, the first time the frame turns out other than it was
+  // taken to be.
+  if (shownOnce_ && !centredWithFrame_ && windowHandle() != nullptr &&
+      windowHandle()->frameMargins() != centredWith_) {
+    centredWithFrame_ = true;
+    CentreOnScreen();
+  }
+}
+
+void TForm_Quenmar::E_SouborChange() { SetStartEnabled(FileCanBeOpened(E_Soubor->text().toStdU16String())); }
 
 void TForm_Quenmar::BB_StartClick() { ConvertArchive(*this); }
 
@@ -159,13 +212,26 @@ void TForm_Quenmar::BB_BrowseClick() {
 
 void TForm_Quenmar::BB_InfoClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); }
 
-void TForm_Quenmar::DisableStart() { BB_Start->setEnabled(false); }
+void TForm_Quenmar::DisableStart() { SetStartEnabled(false); }
+
+void TForm_Quenmar::SetStartEnabled(bool enabled) {
+  // Left to Qt, the focus would pass to Zrušit, where the next Enter ends the
+  // program; in the path box Enter does nothing while Start is disabled.
+  if (!enabled && BB_Start->hasFocus()) E_Soubor->setFocus(Qt::OtherFocusReason);
+  BB_Start->setEnabled(enabled);
+}
 
 void TForm_Quenmar::SetGaugeVisible(bool visible) { Gauge->setVisible(visible); }
 
 void TForm_Quenmar::SetGaugeProgress(int progress) { Gauge->SetProgress(progress); }
 
-void TForm_Quenmar::SetStatus(const Text& text) { E_Stav->setText(Q(text)); }
+void TForm_Quenmar::SetStatus(const Text& text) {
+  // The start of the text is what tells success from failure; the whole of it,
+  // however long the path, is in the tooltip.
+  E_Stav->setText(Q(text));
+  E_Stav->setCursorPosition(0);
+  E_Stav->setToolTip(Q(text));
+}
 
 Text TForm_Quenmar::InputPath() { return E_Soubor->text().toStdU16String(); }
 

@@ -54,15 +54,25 @@ class TForm_Quenmar : public QDialog, public ConversionWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void SetStartEnabled(bool enabled);
+  // Centred on its screen, the frame of the window manager included.
+  void CentreOnScreen();
+  void CentreAgainOnceTheFrameIsKnown();
+
   Text programFolder_;
   bool shownOnce_ = false;
+  QMargins centredWith_;           // the frame's margins the last centring knew
+  bool centredWithFrame_ = false;  // centred again once the frame was known
 };
 
 extern TForm_Quenmar* Form_Quenmar;
 
-// Where the information page that ships with the program lies.
+// Where the information page lies: beside the program, where it is installed, or
+// else a temporary copy of the page built into the program (removed at exit).
 QString InfoPagePath();
 
 }  // namespace quenmar

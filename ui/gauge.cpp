@@ -23,9 +23,10 @@ void TGauge::SetProgress(int progress) {
   if (isVisible()) repaint();
 }
 
-QImage TGauge::Render() const {
+QImage TGauge::Render(qreal devicePixelRatio) const {
   const int w = width(), h = height();
-  QImage image(w, h, QImage::Format_RGB32);
+  QImage image(QSize(w, h) * devicePixelRatio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(devicePixelRatio);
   QPainter painter(&image);
   painter.fillRect(0, 0, w, h, kFrame);
   if (w > 2 && h > 2) painter.fillRect(1, 1, w - 2, h - 2, kBack);
@@ -44,7 +45,7 @@ QImage TGauge::Render() const {
 
 void TGauge::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(0, 0, Render());
+  painter.drawImage(0, 0, Render(devicePixelRatioF()));
 }
 
 }  // namespace quenmar

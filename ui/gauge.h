@@ -3,7 +3,8 @@
 // White inside a one-pixel black frame; a navy bar from the inner left edge to
 // x = trunc(percentage x (width - 1) / 100); the "%d%%" text centred, each of its
 // pixels the inverse of what lies beneath (black on white, light yellow on navy).
-// The image is composed off-screen and copied in one step. Setting a progress that
+// The image is composed off-screen, at the screen's device pixel ratio (the pixel
+// rules hold in the window's logical pixels), and copied in one step. Setting a progress that
 // changes the shown percentage repaints at once, without waiting for the event
 // loop, so the gauge moves while a run keeps the loop busy.
 #pragma once
@@ -24,8 +25,9 @@ class TGauge : public QWidget {
   void SetProgress(int progress);
   int Percentage() const { return progress_; }
 
-  // The gauge's image at its current size and progress.
-  QImage Render() const;
+  // The gauge's image at its current size and progress, composed for a screen of
+  // DevicePixelRatio device pixels to the logical one.
+  QImage Render(qreal devicePixelRatio = 1.0) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,84 +1,59 @@
 #include "ui/glyphs.h"
 
-#include <QPainter>
-#include <QPainterPath>
+#include <QImage>
 #include <QPixmap>
+
+#include "ui/resources.h"
 
 namespace quenmar {
 namespace {
 
-// The disabled look: the normal image in grey, lighter.
-QPixmap Disabled(const QPixmap& normal) {
-  QImage image = normal.toImage().convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (c.alpha() == 0) continue;
-      const int grey = 128 + qGray(c.rgb()) / 2;
-      image.setPixelColor(x, y, QColor(grey, grey, grey, c.alpha()));
+// One frame of a glyph file, its transparent colour made transparent.
+QPixmap Frame(const QImage& strip, int index, int scale) {
+  const int size = strip.height();
+  const QRgb clear = strip.pixel(0, size - 1);
+  QImage frame = strip.copy(index * size, 0, size, size).convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < size; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(frame.scanLine(y));
+    for (int x = 0; x < size; ++x) {
+      if ((line[x] & 0xFFFFFF) == (clear & 0xFFFFFF)) line[x] = 0;
     }
   }
-  return QPixmap::fromImage(image);
-}
-
-QIcon WithDisabledLook(const QPixmap& normal) {
-  QIcon icon;
-  icon.addPixmap(normal, QIcon::Normal);
-  icon.addPixmap(Disabled(normal), QIcon::Disabled);
-  return icon;
-}
-
-void Folder(QPainter& p, int x, int y) {
-  p.setPen(QColor(128, 128, 0));
-  p.setBrush(QColor(255, 255, 0));
-  p.drawRect(x, y + 1, 5, 3);
-  p.drawLine(x, y, x + 2, y);
-}
-
-QPixmap Blank(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
+  if (scale > 1) frame = frame.scaled(size * scale, size * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  QPixmap pixmap = QPixmap::fromImage(frame);
+  pixmap.setDevicePixelRatio(scale);
   return pixmap;
+}
+
+QIcon Glyph(const char* name) {
+  InitUiResources();
+  const QImage strip(QStringLiteral(":/glyphs/%1.bmp").arg(QLatin1String(name)));
+  QIcon icon;
+  if (strip.isNull() || strip.width() != 2 * strip.height()) return icon;
+  for (const int scale : {1, 2}) {
+    icon.addPixmap(Frame(strip, 0, scale), QIcon::Normal);
+    icon.addPixmap(Frame(strip, 1, scale), QIcon::Disabled);
+  }
+  return icon;
 }
 
 }  // namespace
 
-QIcon FolderTreeGlyph() {
-  QPixmap pixmap = Blank(16);
-  QPainter p(&pixmap);
-  p.setPen(Qt::black);
-  p.drawLine(3, 5, 3, 13);   // the tree's trunk
-  p.drawLine(3, 9, 6, 9);
-  p.drawLine(3, 13, 6, 13);
-  Folder(p, 1, 1);
-  Folder(p, 6, 7);
-  Folder(p, 6, 11);
-  p.setPen(Qt::black);
-  for (const int y : {3, 9, 13}) p.drawLine(13, y, 15, y);  // the dashes behind the folders
-  p.end();
-  return WithDisabledLook(pixmap);
-}
+QIcon StartGlyph() { return Glyph("start"); }
+QIcon CancelGlyph() { return Glyph("cancel"); }
+QIcon FolderTreeGlyph() { return Glyph("browse"); }
+QIcon QuestionMarkGlyph() { return Glyph("info"); }
 
-QIcon QuestionMarkGlyph() {
-  QPixmap pixmap = Blank(18);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  QPen pen(QColor(0, 128, 128), 2.6);
-  pen.setCapStyle(Qt::RoundCap);
-  p.setPen(pen);
-  QPainterPath path;
-  path.moveTo(5.5, 6);
-  path.cubicTo(5.5, 2, 12.5, 2, 12.5, 6);
-  path.cubicTo(12.5, 9, 9, 9, 9, 12);
-  p.drawPath(path);
-  p.setBrush(QColor(0, 128, 128));
-  p.setPen(Qt::NoPen);
-  p.drawEllipse(QPointF(9, 15.5), 1.5, 1.5);
-  p.end();
-  return WithDisabledLook(pixmap);
+QSize GlyphSize(const QIcon& glyph) {
+  QSize smallest;
+  for (const QSize& size : glyph.availableSizes()) {
+    if (!smallest.isValid() || size.width() < smallest.width()) smallest = size;
+  }
+  return smallest;
 }
 
 QIcon ApplicationIcon() {
+  InitUiResources();
   QIcon icon;
   for (const int size : {16, 32, 48}) icon.addFile(QString(":/icons/quenmar-%1.png").arg(size), QSize(size, size));
   return icon;

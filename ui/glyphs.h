@@ -1,14 +1,24 @@
-// The small images of the window's buttons that the platform's style does not
-// have: the folder tree of the browse button and the question mark of the info
-// button, each with a normal and a disabled look.
+// The images of the window's buttons and the application icon.
+//
+// The four glyphs come from the picture files that ui/glyphs/make_glyphs.py draws
+// for every window of the program: two frames side by side (normal, disabled),
+// the colour of the bottom-left pixel transparent. Each icon holds both frames at
+// their own size and, enlarged pixel for pixel, at twice it, so they stay crisp on
+// a screen of double density.
 #pragma once
 
 #include <QIcon>
+#include <QSize>
 
 namespace quenmar {
 
+QIcon StartGlyph();         // 18 x 18: a green tick
+QIcon CancelGlyph();        // 18 x 18: a red cross
 QIcon FolderTreeGlyph();    // 16 x 16: three yellow folders on a black tree line
 QIcon QuestionMarkGlyph();  // 18 x 18: a teal question mark
+// The size of one frame of a glyph.
+QSize GlyphSize(const QIcon& glyph);
+
 QIcon ApplicationIcon();    // 16, 32 and 48 px
 
 }  // namespace quenmar

@@ -101,7 +101,8 @@ TEST(CliConvert, FailuresGoToStandardErrorAndTheRunGoesOn) {
   err = ReadFile(dir / "err");
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "Soubor byl konvertován do: " + dir / "good-.zip" + "\n");
-  EXPECT_EQ(err, "Konverze selhala u položky \"no-date.csv\": Invalid argument to date encode\n");
+  EXPECT_EQ(err, "Konverze selhala u položky \"no-date.csv\": název nezačíná platným datem RRRR-MM-DD "
+                 "(Invalid argument to date encode)\n");
   EXPECT_EQ(err.find('\r'), std::string::npos);  // no progress bar when not a terminal
 
   EXPECT_EQ(RunCommand(kConvert + " -n " + dir / "bad1.zip" + " " + dir / "good.zip", &out, false), 1);

@@ -113,7 +113,8 @@ TEST(ConvertArchive, ARejectedNameFailsTheRunAndTouchesNothing) {
   WriteFile(dir / "not-a-date.csv", "keep");
   FakeWindow window(T(dir / "exports.zip"));
   EXPECT_FALSE(ConvertArchive(window));
-  EXPECT_EQ(window.status, u"Konverze selhala u položky \"not-a-date.csv\": Invalid argument to date encode");
+  EXPECT_EQ(window.status, u"Konverze selhala u položky \"not-a-date.csv\": název nezačíná platným datem RRRR-MM-DD "
+                           u"(Invalid argument to date encode)");
   EXPECT_FALSE(window.gaugeVisible);
   EXPECT_EQ(ReadFile(dir / "expo-rts.zip"), "an earlier output");
   EXPECT_EQ(ReadFile(dir / "2018-10-15-a-b-c.csv"), "mine");
@@ -221,7 +222,8 @@ TEST(ConvertArchive, NamesFromAUnicodePathRecordConvert) {
 TEST(ConvertArchive, FolderEntriesAndUnusableNewNamesFail) {
   struct Case { std::string entry, status; };
   const Case cases[] = {
-      {"sub/2018-10-01-a-b-c.csv", "Konverze selhala u položky \"sub/2018-10-01-a-b-c.csv\": Range check error"},
+      {"sub/2018-10-01-a-b-c.csv", "Konverze selhala u položky \"sub/2018-10-01-a-b-c.csv\": název nezačíná platným "
+                                   "datem RRRR-MM-DD (Range check error)"},
       {"2018-10-01/", "Konverze selhala u položky \"2018-10-01/\": Invalid new entry name \"2018-09/-fix\""},
       {"1899-12-30-a.csv", "Konverze selhala u položky \"1899-12-30-a.csv\": Invalid new entry name \"\""},
   };

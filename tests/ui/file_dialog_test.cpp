@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -38,6 +39,9 @@ TEST_F(ChooseFileNameTest, OpensWithTheProposedNameAndAppliesTheFilterExtension)
                                    area.y() + (area.height() - size.height()) / 3));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Vyberte soubor pro konverzi"));
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+    // The type list shows the description alone.
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    EXPECT_TRUE(types != nullptr && types->count() == 1 && types->itemText(0) == QStringLiteral("*.ZIP"));
     // The user wanders off and confirms a name without an extension.
     ::chdir("/");
     dialog.selectFile(QString::fromStdString(dir / "report"));
