@@ -211,12 +211,12 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
   if (crc != central.CRC32) throw EZipException(u"CRC-32 mismatch");
   const unsigned host = central.MadeByVersion >> 8;
   if (host == kHostMsDos) {
-    (void)platform::SetFileAttributes(target, central.ExternalAttributes & 0xFF & ~0x08u);
+    (void)platform::SetAttributes(target, central.ExternalAttributes & 0xFF & ~0x08u);
   } else if (host == kHostUnix) {
     // Unix archivers (Info-ZIP, Python) keep the mode in the high half; a file its
     // owner may not write comes out read-only, as unzip would make it.
     const uint32_t mode = central.ExternalAttributes >> 16;
-    if (mode != 0 && (mode & 0200) == 0) (void)platform::SetFileAttributes(target, platform::kAttrReadOnly);
+    if (mode != 0 && (mode & 0200) == 0) (void)platform::SetAttributes(target, platform::kAttrReadOnly);
   }
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
 }

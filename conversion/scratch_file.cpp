@@ -21,7 +21,7 @@ void ScratchFile::Recycle(uint32_t attributes) {
   if (attributes == platform::kAttrArchive) return;
   // Made deletable first where read-only files are not; whatever stays is
   // removed with the private folder.
-  (void)platform::SetFileAttributes(path_, platform::kAttrArchive);
+  (void)platform::SetAttributes(path_, platform::kAttrArchive);
   DeleteFileQuiet(path_);
   path_ = folder_.FilePath(NameFor(++generation_));
 }

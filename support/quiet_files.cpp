@@ -27,7 +27,7 @@ bool FileCanBeOpened(TextView name) {
 
 void DeleteFileQuiet(TextView name) {
   if (TooLong(name)) return;
-  (void)platform::DeleteFile(name);
+  (void)platform::RemoveFile(name);
 }
 
 void RenameFileReplace(TextView oldName, TextView newName) {

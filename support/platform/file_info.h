@@ -19,7 +19,7 @@ inline constexpr uint32_t kAttrDirectory = 0x10;
 inline constexpr uint32_t kAttrArchive = 0x20;
 
 // Reading them goes through an open file: File::Describe.
-IoStatus SetFileAttributes(TextView path, uint32_t attributes);
+IoStatus SetAttributes(TextView path, uint32_t attributes);
 
 // Sets the last-write (and access) time; POSIX has no settable creation time.
 IoStatus SetFileTimes(TextView path, const LocalDateTime& time);

@@ -46,7 +46,7 @@ class File {
 
   static File Open(TextView path, FileAccess access, FileShare share, IoStatus& status);
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return handle_ != -1; }
   // Returns the number of bytes moved, or -1 on an error.
   int64_t Read(void* buffer, int64_t count);
   int64_t Write(const void* buffer, int64_t count);
@@ -66,14 +66,14 @@ class File {
   IoStatus Close();
 
  private:
-  explicit File(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  explicit File(intptr_t handle) : handle_(handle) {}
+  intptr_t handle_ = -1;  // a file descriptor, or a HANDLE on Windows
   int64_t sizeAtOpen_ = 0;
   int64_t modifiedAtOpen_ = 0;  // seconds since the epoch
   uint32_t modeAtOpen_ = 0;
 };
 
-IoStatus DeleteFile(TextView path);  // files only, never folders
+IoStatus RemoveFile(TextView path);  // files only, never folders
 // Renames in one step; an existing file at NewPath is replaced atomically.
 // (POSIX renames a folder the same way; the program only renames files.)
 IoStatus RenameFile(TextView oldPath, TextView newPath);

@@ -1,10 +1,8 @@
-// Paths as this platform knows them: delimiters, length limits, conversion to the
-// OS's encoding, full paths and the current directory.
+// Paths as this platform knows them: delimiters, length limits, full paths and
+// the current directory.
 //
 // Only support/platform/ calls the OS; everything above it works on Text.
 #pragma once
-
-#include <string>
 
 #include "support/text.h"
 
@@ -26,9 +24,6 @@ extern const size_t kMaxFolderPathLength;  // a folder to create this long or lo
 // True when Text holds a character no name of this platform may hold (NUL on
 // POSIX).
 bool HasInvalidNameChar(TextView text);
-
-std::string ToNative(TextView path);
-Text FromNative(const std::string& path);
 
 // Absolute path of Name with "." and ".." folded textually, resolved against the
 // current directory; the file need not exist. Empty for an empty or unusable Name.

@@ -9,11 +9,15 @@
 
 #include "support/platform/paths.h"
 #include "support/platform/posix/errors.h"
+#include "support/platform/posix/native.h"
 #include "support/platform/posix/stat_info.h"
 
 namespace quenmar::platform {
 
-IoStatus SetFileAttributes(TextView path, uint32_t attributes) {
+using posix::FromNative;
+using posix::ToNative;
+
+IoStatus SetAttributes(TextView path, uint32_t attributes) {
   const std::string native = ToNative(path);
   struct stat st;
   if (::stat(native.c_str(), &st) != 0) return posix::StatusFromErrno(errno, native);

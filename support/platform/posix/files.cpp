@@ -10,31 +10,41 @@
 
 #include "support/platform/paths.h"
 #include "support/platform/posix/errors.h"
+#include "support/platform/posix/native.h"
 #include "support/platform/posix/stat_info.h"
 
 namespace quenmar::platform {
 
+using posix::FromNative;
+using posix::ToNative;
+
 File::File(File&& other) noexcept
-    : fd_(other.fd_),
+    : handle_(other.handle_),
       sizeAtOpen_(other.sizeAtOpen_),
       modifiedAtOpen_(other.modifiedAtOpen_),
       modeAtOpen_(other.modeAtOpen_) {
-  other.fd_ = -1;
+  other.handle_ = -1;
 }
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = other.fd_;
+    handle_ = other.handle_;
     sizeAtOpen_ = other.sizeAtOpen_;
     modifiedAtOpen_ = other.modifiedAtOpen_;
     modeAtOpen_ = other.modeAtOpen_;
-    other.fd_ = -1;
+    other.handle_ = -1;
   }
   return *this;
 }
 
 File::~File() { Close(); }
+
+namespace {
+
+int Fd(intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
 
 File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& status) {
   const std::string native = ToNative(path);
@@ -83,7 +93,7 @@ int64_t File::Read(void* buffer, int64_t count) {
   auto* out = static_cast<char*>(buffer);
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
+    const ssize_t n = ::read(Fd(handle_), out + done, static_cast<size_t>(count - done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return done > 0 ? done : -1;
@@ -98,7 +108,7 @@ int64_t File::Write(const void* buffer, int64_t count) {
   const auto* in = static_cast<const char*>(buffer);
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::write(fd_, in + done, static_cast<size_t>(count - done));
+    const ssize_t n = ::write(Fd(handle_), in + done, static_cast<size_t>(count - done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return done > 0 ? done : -1;
@@ -109,18 +119,18 @@ int64_t File::Write(const void* buffer, int64_t count) {
 }
 
 int64_t File::Seek(int64_t position) {
-  const off_t at = ::lseek(fd_, static_cast<off_t>(position), SEEK_SET);
+  const off_t at = ::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET);
   return at < 0 ? -1 : static_cast<int64_t>(at);
 }
 
 int64_t File::Size() const {
   struct stat st;
-  if (::fstat(fd_, &st) != 0) return -1;
+  if (::fstat(Fd(handle_), &st) != 0) return -1;
   return static_cast<int64_t>(st.st_size);
 }
 
 bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
-  if (fd_ < 0) return false;
+  if (handle_ == -1) return false;
   struct stat st {};
   st.st_mtim.tv_sec = static_cast<time_t>(modifiedAtOpen_);
   st.st_mode = static_cast<mode_t>(modeAtOpen_);
@@ -131,30 +141,30 @@ bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
   return true;
 }
 
-bool File::Truncate(int64_t size) { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
+bool File::Truncate(int64_t size) { return ::ftruncate(Fd(handle_), static_cast<off_t>(size)) == 0; }
 
 IoStatus File::SetTimes(const LocalDateTime& time) {
   const std::optional<time_t> seconds = posix::LocalToTime(time);
   if (!seconds) return posix::StatusFromErrno(EINVAL);
   const timespec times[2] = {{*seconds, 0}, {*seconds, 0}};
-  if (::futimens(fd_, times) != 0) return posix::StatusFromErrno(errno);
+  if (::futimens(Fd(handle_), times) != 0) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
 IoStatus File::SetTimesToNow() {
-  if (::futimens(fd_, nullptr) != 0) return posix::StatusFromErrno(errno);
+  if (::futimens(Fd(handle_), nullptr) != 0) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
 IoStatus File::Close() {
-  if (fd_ < 0) return IoStatus();
-  const int fd = fd_;
-  fd_ = -1;
+  if (handle_ == -1) return IoStatus();
+  const int fd = Fd(handle_);
+  handle_ = -1;
   if (::close(fd) != 0 && errno != EINTR) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
-IoStatus DeleteFile(TextView path) {
+IoStatus RemoveFile(TextView path) {
   const std::string native = ToNative(path);
   if (path.empty()) return posix::StatusFromErrno(ENOENT, native);
   struct stat st;
@@ -173,6 +183,9 @@ IoStatus RenameFile(TextView oldPath, TextView newPath) {
 }  // namespace quenmar::platform
 
 namespace quenmar::platform {
+
+using posix::FromNative;
+using posix::ToNative;
 
 IoStatus MoveIntoPlace(TextView oldPath, TextView newPath) {
   const std::string to = ToNative(newPath);

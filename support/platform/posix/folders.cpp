@@ -11,8 +11,12 @@
 
 #include "support/platform/paths.h"
 #include "support/platform/posix/errors.h"
+#include "support/platform/posix/native.h"
 
 namespace quenmar::platform {
+
+using posix::FromNative;
+using posix::ToNative;
 namespace {
 
 char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }

@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "support/platform/posix/errors.h"
+#include "support/platform/posix/native.h"
 #include "support/utf8.h"
 
 namespace quenmar::platform {
+
+using posix::FromNative;
+using posix::ToNative;
 
 const TextView kDelimiters = kPosixDelimiters;
 const char16_t kPathSeparator = u'/';
@@ -19,8 +23,6 @@ const size_t kMaxFolderPathLength = PATH_MAX;
 
 bool HasInvalidNameChar(TextView text) { return text.find(u'\0') != TextView::npos; }
 
-std::string ToNative(TextView path) { return TextToUtf8(path); }
-Text FromNative(const std::string& path) { return Utf8ToText(path); }
 
 // True when Name is absolute and has nothing to fold: no "." or ".." segment and
 // no doubled separator.

@@ -6,8 +6,12 @@
 #include <vector>
 
 #include "support/platform/paths.h"
+#include "support/platform/posix/native.h"
 
 namespace quenmar::platform {
+
+using posix::FromNative;
+using posix::ToNative;
 
 Text ExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1);
