@@ -9,6 +9,10 @@ packages=(
   zip unzip python3 p7zip-full libarchive-tools
   xvfb xauth openbox
 )
+# The Windows programs: the mingw-w64 cross compiler, zlib for it, Wine to try them.
+if [ -n "${QUENMAR_WINDOWS:-}" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

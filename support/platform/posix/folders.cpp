@@ -19,26 +19,6 @@ using posix::FromNative;
 using posix::ToNative;
 namespace {
 
-char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
-
-bool MatchFrom(TextView name, size_t n, TextView mask, size_t m) {
-  while (m < mask.size()) {
-    if (mask[m] == u'*') {
-      while (m < mask.size() && mask[m] == u'*') ++m;
-      if (m == mask.size()) return true;
-      for (size_t k = n; k <= name.size(); ++k) {
-        if (MatchFrom(name, k, mask, m)) return true;
-      }
-      return false;
-    }
-    if (n >= name.size()) return false;
-    if (mask[m] != u'?' && AsciiUpper(mask[m]) != AsciiUpper(name[n])) return false;
-    ++n;
-    ++m;
-  }
-  return n == name.size();
-}
-
 IoStatus Walk(const std::string& root, const std::string& relative,
               const std::function<void(const Text&)>& visit) {
   const std::string folder = relative.empty() ? root : root + "/" + relative;
@@ -146,7 +126,5 @@ std::optional<Text> FindFirstMatch(TextView folder, TextView mask) {
 IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit) {
   return Walk(ToNative(root), std::string(), visit);
 }
-
-bool MatchesMask(TextView name, TextView mask) { return MatchFrom(name, 0, mask, 0); }
 
 }  // namespace quenmar::platform

@@ -1,0 +1,191 @@
+#include "support/platform/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "support/platform/win32/native.h"
+
+namespace quenmar::platform {
+namespace {
+
+HANDLE H(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// Transfers are cut into pieces a DWORD can count.
+constexpr int64_t kMaxPiece = int64_t{1} << 30;
+
+}  // namespace
+
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)),
+      sizeAtOpen_(other.sizeAtOpen_),
+      modifiedAtOpen_(other.modifiedAtOpen_),
+      modeAtOpen_(other.modeAtOpen_) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, -1);
+    sizeAtOpen_ = other.sizeAtOpen_;
+    modifiedAtOpen_ = other.modifiedAtOpen_;
+    modeAtOpen_ = other.modeAtOpen_;
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& status) {
+  if (path.empty()) {
+    status = win32::StatusFromError(ERROR_FILE_NOT_FOUND);
+    return File();
+  }
+  DWORD desired = GENERIC_READ, disposition = OPEN_EXISTING;
+  switch (access) {
+    case FileAccess::kRead: break;
+    case FileAccess::kReadWrite: desired |= GENERIC_WRITE; break;
+    // The share mode is checked before anything is emptied, so a file another
+    // instance holds is never cut short by a refused opener.
+    case FileAccess::kCreate: desired |= GENERIC_WRITE; disposition = CREATE_ALWAYS; break;
+    case FileAccess::kOverwrite: desired |= GENERIC_WRITE; disposition = OPEN_ALWAYS; break;
+  }
+  const DWORD shareMode = share == FileShare::kExclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const HANDLE handle = ::CreateFileW(win32::ToNative(path).c_str(), desired, shareMode, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    status = win32::LastStatus();
+    return File();
+  }
+  File file(reinterpret_cast<intptr_t>(handle));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileInformationByHandle(handle, &info)) {
+    file.sizeAtOpen_ = (int64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    file.modifiedAtOpen_ = static_cast<int64_t>((uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                info.ftLastWriteTime.dwLowDateTime);
+    file.modeAtOpen_ = info.dwFileAttributes;
+  }
+  status = IoStatus();
+  return file;
+}
+
+int64_t File::Read(void* buffer, int64_t count) {
+  auto* out = static_cast<char*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    DWORD got = 0;
+    if (!::ReadFile(H(handle_), out + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &got, nullptr)) {
+      return done > 0 ? done : -1;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+int64_t File::Write(const void* buffer, int64_t count) {
+  const auto* in = static_cast<const char*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    DWORD put = 0;
+    if (!::WriteFile(H(handle_), in + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &put, nullptr) ||
+        put == 0) {
+      return done > 0 ? done : -1;
+    }
+    done += put;
+  }
+  return done;
+}
+
+int64_t File::Seek(int64_t position) {
+  LARGE_INTEGER to, at;
+  to.QuadPart = position;
+  if (!::SetFilePointerEx(H(handle_), to, &at, FILE_BEGIN)) return -1;
+  return at.QuadPart;
+}
+
+int64_t File::Size() const {
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(H(handle_), &size)) return -1;
+  return size.QuadPart;
+}
+
+bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
+  if (handle_ == -1) return false;
+  FILETIME written;
+  written.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(modifiedAtOpen_) & 0xFFFFFFFF);
+  written.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(modifiedAtOpen_) >> 32);
+  const std::optional<LocalDateTime> local = win32::LocalFromFileTime(written);
+  if (!local) return false;
+  lastWrite = *local;
+  attributes = modeAtOpen_;
+  return true;
+}
+
+bool File::Truncate(int64_t size) {
+  // The file's position is left where it was, as ftruncate leaves it.
+  LARGE_INTEGER zero{}, was, to;
+  if (!::SetFilePointerEx(H(handle_), zero, &was, FILE_CURRENT)) return false;
+  to.QuadPart = size;
+  const bool cut = ::SetFilePointerEx(H(handle_), to, nullptr, FILE_BEGIN) && ::SetEndOfFile(H(handle_));
+  ::SetFilePointerEx(H(handle_), was, nullptr, FILE_BEGIN);
+  return cut;
+}
+
+IoStatus File::SetTimes(const LocalDateTime& time) {
+  const std::optional<FILETIME> when = win32::FileTimeFromLocal(time);
+  if (!when) return win32::StatusFromError(ERROR_INVALID_PARAMETER);
+  // Creation and last write, as extraction gives them.
+  if (!::SetFileTime(H(handle_), &*when, nullptr, &*when)) return win32::LastStatus();
+  return IoStatus();
+}
+
+IoStatus File::SetTimesToNow() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  if (!::SetFileTime(H(handle_), nullptr, nullptr, &now)) return win32::LastStatus();
+  return IoStatus();
+}
+
+IoStatus File::Close() {
+  if (handle_ == -1) return IoStatus();
+  const HANDLE handle = H(std::exchange(handle_, -1));
+  if (!::CloseHandle(handle)) return win32::LastStatus();
+  return IoStatus();
+}
+
+IoStatus RemoveFile(TextView path) {
+  if (path.empty()) return win32::StatusFromError(ERROR_FILE_NOT_FOUND);
+  const std::wstring native = win32::ToNative(path);
+  const DWORD attributes = ::GetFileAttributesW(native.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return win32::StatusFromError(ERROR_ACCESS_DENIED);
+  }
+  if (!::DeleteFileW(native.c_str())) return win32::LastStatus();
+  return IoStatus();
+}
+
+IoStatus RenameFile(TextView oldPath, TextView newPath) {
+  if (!::MoveFileExW(win32::ToNative(oldPath).c_str(), win32::ToNative(newPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return win32::LastStatus();
+  }
+  return IoStatus();
+}
+
+IoStatus MoveIntoPlace(TextView oldPath, TextView newPath) {
+  // Asking for what a replacement needs and sharing everything, the open fails
+  // with the sharing violation exactly when another opener refused to share the
+  // file: then it is not replaced.
+  const HANDLE probe = ::CreateFileW(win32::ToNative(newPath).c_str(), DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) {
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_SHARING_VIOLATION) return win32::StatusFromError(code);
+  } else {
+    ::CloseHandle(probe);
+  }
+  return RenameFile(oldPath, newPath);
+}
+
+}  // namespace quenmar::platform

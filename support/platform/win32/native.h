@@ -1,0 +1,32 @@
+// Paths and errors as Windows knows them: UTF-16 paths (the long form "\\?\" where
+// a path is too long for the plain one), GetLastError codes with their system
+// text, and FILETIME conversions by the time-zone rules of the date in question.
+// Internal to the Win32 platform layer.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "support/platform/files.h"
+#include "support/text.h"
+
+namespace quenmar::platform::win32 {
+
+std::wstring ToWide(TextView text);
+Text FromWide(const wchar_t* text, size_t length);
+inline Text FromWide(const std::wstring& text) { return FromWide(text.data(), text.size()); }
+
+// Path in the form the W calls take: as it is while it is short enough, else the
+// full path behind "\\?\" (or "\\?\UNC\" for a share).
+std::wstring ToNative(TextView path);
+
+// The code as it is and FormatMessageW's text for it, without its line end.
+IoStatus StatusFromError(DWORD code);
+inline IoStatus LastStatus() { return StatusFromError(::GetLastError()); }
+
+std::optional<LocalDateTime> LocalFromFileTime(const FILETIME& time);
+std::optional<FILETIME> FileTimeFromLocal(const LocalDateTime& time);
+
+}  // namespace quenmar::platform::win32
