@@ -11,7 +11,7 @@ packages=(
 )
 # The Windows programs: the mingw-w64 cross compiler, zlib for it, Wine to try them.
 if [ -n "${QUENMAR_WINDOWS:-}" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64)
 fi
 
 missing=()

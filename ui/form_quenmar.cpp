@@ -158,42 +158,47 @@ void TForm_Quenmar::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
+  shownAt_.start();
   CentreOnScreen();
-  QTimer::singleShot(0, this, &TForm_Quenmar::CentreAgainOnceTheFrameIsKnown);
+  for (const int after : {0, 50, 150, 300, 600}) {
+    QTimer::singleShot(after, this, &TForm_Quenmar::KeepCentredWhileTheFrameSettles);
+  }
   // The focus starts on the first control of the tab order that can take it.
   (BB_Start->isEnabled() ? BB_Start : BB_Cancel)->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm_Quenmar::CentreOnScreen() {
+QPoint TForm_Quenmar::CentredPosition() const {
   const QScreen* where = screen();
-  if (where == nullptr) return;
-  centredWith_ = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-  // A window's position is that of its frame.
-  const QSize frame = size().grownBy(centredWith_);
+  if (where == nullptr) return pos();
+  const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  const QSize outer = size().grownBy(frame);
   const QRect area = where->geometry();
-  move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+  // A window's position is that of its frame.
+  return QPoint(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+void TForm_Quenmar::CentreOnScreen() {
+  const QPoint centred = CentredPosition();
+  if (centred != pos()) move(centred);
 }
 
 void TForm_Quenmar::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
-  CentreAgainOnceTheFrameIsKnown();
+  KeepCentredWhileTheFrameSettles();
 }
 
 void TForm_Quenmar::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange) CentreAgainOnceTheFrameIsKnown();
+  if (event->type() == QEvent::ActivationChange) KeepCentredWhileTheFrameSettles();
 }
 
-void TForm_Quenmar::CentreAgainOnceTheFrameIsKnown() {
-  // The platform tells the size of the window's frame only once the window is up
-  // (a window manager when it has put its frame around it); the window is centred
-  // again, frame included, the first time the frame turns out other than it was
-  // taken to be.
-  if (shownOnce_ && !centredWithFrame_ && windowHandle() != nullptr &&
-      windowHandle()->frameMargins() != centredWith_) {
-    centredWithFrame_ = true;
-    CentreOnScreen();
-  }
+void TForm_Quenmar::KeepCentredWhileTheFrameSettles() {
+  // The platform tells the size of the window's frame only once the window is up,
+  // a window manager when it has put its frame around the window, and it may
+  // place the window once more as it does. For a moment after the window first
+  // appears it is centred again whenever it stands elsewhere; later a move is the
+  // user's.
+  if (shownAt_.isValid() && shownAt_.elapsed() < kSettleMilliseconds) CentreOnScreen();
 }
 
 void TForm_Quenmar::E_SouborChange() { SetStartEnabled(FileCanBeOpened(E_Soubor->text().toStdU16String())); }

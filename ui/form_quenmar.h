@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,13 +61,14 @@ class TForm_Quenmar : public QDialog, public ConversionWindow {
  private:
   void SetStartEnabled(bool enabled);
   // Centred on its screen, the frame of the window manager included.
+  QPoint CentredPosition() const;
   void CentreOnScreen();
-  void CentreAgainOnceTheFrameIsKnown();
+  void KeepCentredWhileTheFrameSettles();
 
   Text programFolder_;
   bool shownOnce_ = false;
-  QMargins centredWith_;           // the frame's margins the last centring knew
-  bool centredWithFrame_ = false;  // centred again once the frame was known
+  static constexpr int kSettleMilliseconds = 1000;
+  QElapsedTimer shownAt_;  // since the window first appeared
 };
 
 extern TForm_Quenmar* Form_Quenmar;

@@ -8,6 +8,8 @@
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"
+#include "support/platform/folders.h"
+#include "support/platform/paths.h"
 
 namespace quenmar {
 namespace {
@@ -48,7 +50,7 @@ TEST_F(ZipExtraction, WritesFilesAndFoldersBelowThePath) {
   EXPECT_EQ(ReadFile(Out("b.txt")), std::string(200000, 'b'));
   EXPECT_EQ(ReadFile(Out("zero.txt")), "");
   // Without folders the file lands in the path itself.
-  mkdir(Out("flat").c_str(), 0755);
+  testing::MakeFolder(Out("flat"));
   zip_.Extract(0, T(Out("flat")), false);
   EXPECT_EQ(ReadFile(Out("flat/a.csv")), "alpha");
 }
@@ -71,8 +73,7 @@ TEST_F(ZipExtraction, SetsTheEntryTimeAndTheReadOnlyBit) {
   zip_.ExtractAll(T(Out()));
   struct stat st;
   ASSERT_EQ(stat(Out("timed.txt").c_str(), &st), 0);
-  std::tm tm{};
-  localtime_r(&st.st_mtime, &tm);
+  const std::tm tm = testing::LocalTime(st.st_mtime);
   EXPECT_EQ((tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 + tm.tm_mday, 20181015);
   EXPECT_EQ(tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec, 14 * 3600);
   ASSERT_EQ(stat(Out("undated.txt").c_str(), &st), 0);
@@ -124,7 +125,7 @@ TEST(EntryPath, JoiningNeverLeadsOutOfTheFolder) {
       EXPECT_THROW(JoinEntryPath(folder, name), EArgumentException) << testing::U(Text(name));
     }
   }
-  EXPECT_EQ(JoinEntryPath(u"/x/y", u"a/b..c"), u"/x/y/a/b..c");
+  EXPECT_EQ(JoinEntryPath(u"/x/y", u"a/b..c"), u"/x/y" + Text(1, platform::kPathSeparator) + u"a/b..c");
 }
 
 TEST_F(ZipExtraction, CorruptDataIsReportedAfterWriting) {
@@ -159,7 +160,7 @@ TEST_F(ZipExtraction, DeflateErrorsAndShortDataRaise) {
   testing::WriteFile(dir_ / "in.zip", bytes);
   zip_.Open(T(dir_ / "in.zip"), zmRead);
   // A longer file already in the way keeps nothing of its old contents.
-  mkdir(Out().c_str(), 0755);
+  testing::MakeFolder(Out());
   testing::WriteFile(Out("garbage.txt"), "old contents, longer than the entry");
   try {
     zip_.Extract(0, T(Out()), true);
@@ -218,7 +219,7 @@ TEST_F(ZipExtraction, AFailedExtractionLeavesNothingForTheNext) {
   EXPECT_EQ(bytes, "other");
 
   // A folder made by an earlier extraction and removed since is made again.
-  ASSERT_EQ(testing::RunCommand("rm -r " + Out("sub")), 0);
+  ASSERT_TRUE(platform::RemoveTree(T(Out("sub"))));
   zip_.Extract(1, T(Out()), true);
   EXPECT_EQ(ReadFile(Out("sub/good.txt")), std::string(3000, 'g'));
 }

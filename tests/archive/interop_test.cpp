@@ -28,8 +28,8 @@ std::string Noise(size_t size, unsigned seed) {
 
 // A small tree: text, binary noise, an empty file, a folder and a read-only file.
 void MakeTree(const std::string& root) {
-  mkdir(root.c_str(), 0755);
-  mkdir((root + "/sub").c_str(), 0755);
+  testing::MakeFolder(root);
+  testing::MakeFolder(root + "/sub");
   WriteFile(root + "/2018-10-15-a-b-c.csv", "id;caller;callee\n1;100;200\n");
   WriteFile(root + "/noise.bin", Noise(300000, 7));
   WriteFile(root + "/empty.txt", "");

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <utime.h>
 
 #include <algorithm>
 #include <ctime>
@@ -29,8 +28,7 @@ void SetLocalMtime(const std::string& path, int year, int month, int day, int ho
   tm.tm_min = minute;
   tm.tm_sec = second;
   tm.tm_isdst = -1;
-  const utimbuf times{mktime(&tm), mktime(&tm)};
-  ASSERT_EQ(utime(path.c_str(), &times), 0);
+  ASSERT_EQ(testing::SetModifiedTime(path, mktime(&tm)), 0);
 }
 
 TEST(ZipWriting, AnArchiveWithoutEntriesIsTheEndRecordAlone) {
@@ -347,8 +345,8 @@ TEST(ZipWriting, LookupsAndCommentsFollowTheEntriesAdded) {
 
 TEST(ZipWriting, DirectoryContentsRoundTrip) {
   TempDir dir;
-  mkdir((dir / "tree").c_str(), 0755);
-  mkdir((dir / "tree/sub").c_str(), 0755);
+  testing::MakeFolder(dir / "tree");
+  testing::MakeFolder(dir / "tree/sub");
   WriteFile(dir / "tree/a.txt", "A");
   WriteFile(dir / "tree/sub/b.txt", "B");
   TZipFile::ZipDirectoryContents(T(dir / "t.zip"), T(dir / "tree"));

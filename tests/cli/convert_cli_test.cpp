@@ -2,7 +2,6 @@
 // satisfy unzip and hold every entry under its new name, byte for byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <utime.h>
 
 #include <sstream>
 
@@ -35,8 +34,7 @@ const Source kSources[] = {
 void WriteSources(const std::string& folder) {
   for (const Source& s : kSources) {
     WriteFile(folder + "/" + s.name, s.data);
-    const utimbuf times{1539612345, 1539612345};
-    utime((folder + "/" + s.name).c_str(), &times);
+    testing::SetModifiedTime(folder + "/" + s.name, 1539612345);
     if (s.readOnly) chmod((folder + "/" + s.name).c_str(), 0444);
   }
 }

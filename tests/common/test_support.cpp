@@ -1,11 +1,14 @@
 #include "common/test_support.h"
 
-#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <utime.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -14,61 +17,116 @@
 #include "support/utf8.h"
 
 namespace quenmar::testing {
+namespace {
+
+#ifdef _WIN32
+// The tests' own clock readings (mktime, localtime) go through the C runtime, which
+// would read TZ in its own way; without it the runtime asks Windows, as the
+// program does.
+const bool kRuntimeAsksWindowsForTheZone = [] {
+  _putenv("TZ=");
+  _tzset();
+  return true;
+}();
+#endif
+
+}  // namespace
 
 TempDir::TempDir() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/quenmar-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::string base;
+  for (const char* name : {"TMPDIR", "TEMP", "TMP"}) {
+    const char* value = getenv(name);
+    if (value != nullptr && *value != '\0') {
+      base = value;
+      break;
+    }
+  }
+  if (base.empty()) base = "/tmp";
+  Text created;
+  if (!platform::CreateUniqueFolder(T(base), u"quenmar-test-", created).Ok()) {
+    throw std::runtime_error("cannot make a temporary folder in " + base);
+  }
+  path_ = U(created);
+}
+
+std::string TempDir::operator/(const std::string& name) const {
+#ifdef _WIN32
+  std::string path = path_ + "\\" + name;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+#else
+  return path_ + "/" + name;
+#endif
 }
 
 TempDir::~TempDir() { platform::RemoveTree(T(path_)); }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(std::filesystem::path(T(path)), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(T(path)), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
+int MakeFolder(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::create_directory(std::filesystem::path(T(path)), error) && !error ? 0 : -1;
+}
+
+int SetModifiedTime(const std::string& path, time_t when) {
+  utimbuf times{when, when};
+  return utime(path.c_str(), &times);
+}
+
+std::tm LocalTime(time_t when) {
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &when);
+#else
+  localtime_r(&when, &tm);
+#endif
+  return tm;
+}
+
 bool Exists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
+  std::error_code error;
+  return std::filesystem::symlink_status(std::filesystem::path(T(path)), error).type() !=
+         std::filesystem::file_type::not_found && !error;
 }
 
 namespace {
 
-void SnapshotInto(const std::string& root, const std::string& relative, std::map<std::string, std::string>& out) {
-  DIR* dir = opendir((relative.empty() ? root : root + "/" + relative).c_str());
-  if (dir == nullptr) return;
-  while (dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    const std::string rel = relative.empty() ? name : relative + "/" + name;
-    struct stat st;
-    if (lstat((root + "/" + rel).c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
+void SnapshotInto(const std::string& root, std::map<std::string, std::string>& out) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path base(T(root));
+  // Links are listed, never followed.
+  for (auto it = fs::recursive_directory_iterator(base, error); !error && it != fs::recursive_directory_iterator();
+       it.increment(error)) {
+    const std::string rel = U(it->path().lexically_relative(base).generic_u16string());
+    const fs::file_type type = it->symlink_status().type();
+    if (type == fs::file_type::directory) {
       out[rel] = "<folder>";
-      SnapshotInto(root, rel, out);
     } else {
-      out[rel] = S_ISREG(st.st_mode) ? ReadFile(root + "/" + rel) : "<other>";
+      out[rel] = type == fs::file_type::regular ? ReadFile(U(it->path().u16string())) : "<other>";
     }
   }
-  closedir(dir);
 }
 
 }  // namespace
 
 std::map<std::string, std::string> Snapshot(const std::string& root) {
   std::map<std::string, std::string> out;
-  SnapshotInto(root, "", out);
+  SnapshotInto(root, out);
   return out;
 }
 
@@ -76,15 +134,23 @@ Text T(const std::string& utf8) { return Utf8ToText(utf8); }
 std::string U(const Text& text) { return TextToUtf8(text); }
 
 int RunCommand(const std::string& command, std::string* output, bool mergeErrors) {
+#ifdef _WIN32
+  FILE* pipe = _popen((mergeErrors ? command + " 2>&1" : command).c_str(), "rb");
+#else
   FILE* pipe = popen((mergeErrors ? "(" + command + ") 2>&1" : command).c_str(), "r");
+#endif
   if (pipe == nullptr) return -1;
   std::string text;
   char buffer[4096];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  const int status = pclose(pipe);
   if (output) *output = text;
+#ifdef _WIN32
+  return _pclose(pipe);
+#else
+  const int status = pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 bool HaveProgram(const std::string& name) { return RunCommand("command -v " + name + " >/dev/null") == 0; }

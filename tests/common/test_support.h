@@ -2,6 +2,7 @@
 // files written and read whole, and UTF-8 <-> text shorthands.
 #pragma once
 
+#include <ctime>
 #include <map>
 #include <string>
 
@@ -17,14 +18,20 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  // path() + "/" + name
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // path() + the separator + name, whose "/" become this platform's separator.
+  std::string operator/(const std::string& name) const;
 
  private:
   std::string path_;
 };
 
 void WriteFile(const std::string& path, const std::string& bytes);
+// Makes one folder; 0 on success.
+int MakeFolder(const std::string& path);
+// Sets a file's last-write (and access) time; 0 on success.
+int SetModifiedTime(const std::string& path, time_t when);
+// The local calendar time of a moment.
+std::tm LocalTime(time_t when);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 

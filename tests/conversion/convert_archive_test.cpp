@@ -166,6 +166,7 @@ TEST(ConvertArchive, KeepsTimeAndTheReadOnlyBit) {
     zip.Add(T(dir / "2018-10-15-a-b-c.csv"));
     zip.Close();
   }
+  chmod((dir / "2018-10-15-a-b-c.csv").c_str(), 0644);  // a read-only file cannot be deleted on Windows
   unlink((dir / "2018-10-15-a-b-c.csv").c_str());
   FakeWindow window(T(dir / "in.zip"));
   ASSERT_TRUE(ConvertArchive(window)) << U(window.status);

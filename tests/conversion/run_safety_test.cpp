@@ -12,6 +12,7 @@
 #include "common/zip_builder.h"
 #include "conversion/convert_archive.h"
 #include "support/platform/file_info.h"
+#include "support/platform/folders.h"
 
 namespace quenmar {
 namespace {
@@ -32,7 +33,7 @@ class RunSafety : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const std::string folder : {"outer", "outer/parent", "outer/parent/in"}) {
-      ASSERT_EQ(mkdir((root_ / folder).c_str(), 0755), 0);
+      ASSERT_EQ(testing::MakeFolder(root_ / folder), 0);
     }
     for (const std::string folder : {"", "outer/", "outer/parent/", "outer/parent/in/"}) {
       WriteFile(root_ / (folder + "victim.txt"), "the user's own words in " + folder);
@@ -125,12 +126,79 @@ TEST_F(RunSafety, AnOutputHeldByAnotherOpenerIsNotReplaced) {
     EXPECT_FALSE(ConvertArchive(window));
     EXPECT_EQ(U(window.status).rfind("Konverze selhala: Cannot create file \"" + In("in.z-ip") + "\". ", 0), 0u)
         << U(window.status);
-    EXPECT_EQ(Snapshot(root_.path()), before);
   }
+  // Looked at once it is let go: on Windows no one else may read it meanwhile.
+  EXPECT_EQ(Snapshot(root_.path()), before);
   // Once it is let go, the same run replaces it.
   FakeWindow window(T(In("in.zip")));
   EXPECT_TRUE(ConvertArchive(window)) << U(window.status);
 }
+
+// An input another program holds with sharing refused: nothing is written and the
+// earlier output stays.
+TEST_F(RunSafety, AnInputHeldByAnotherOpenerIsRefused) {
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "data", 8));
+  WriteFile(In("in.zip"), archive.Bytes());
+  {
+    TFileStream held(T(In("in.zip")), TFileMode::kOpenRead);
+    FakeWindow window(T(In("in.zip")));
+    EXPECT_FALSE(ConvertArchive(window));
+    EXPECT_EQ(U(window.status).rfind("Konverze selhala: Cannot open file \"" + In("in.zip") + "\". ", 0), 0u)
+        << U(window.status);
+  }
+  EXPECT_EQ(ReadFile(In("in.z-ip")), "an earlier output");
+  EXPECT_EQ(Snapshot(root_.path() + "/outer/parent/in").size(), 3u);  // in.zip, in.z-ip, victim.txt
+}
+
+#ifdef _WIN32
+// Windows paths as users have them: a drive, "\" and ":" as delimiters, Czech names
+// of the folder, the archive and its entries.
+TEST_F(RunSafety, WindowsPathsAndCzechNames) {
+  const std::string folder = In("Exporty čeština");
+  ASSERT_EQ(testing::MakeFolder(folder), 0);
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry("2018-10-15-čáp-x.csv", "stork", 8));
+  archive.entries.push_back(BuiltEntry("2018-10-01-ž-ž.csv", "same", 8));
+  const std::string input = folder + "\\Výpis hovorů.zip";
+  WriteFile(input, archive.Bytes());
+  ASSERT_EQ(input.substr(1, 2), ":\\");
+  FakeWindow window(T(input));
+  ASSERT_TRUE(ConvertArchive(window)) << U(window.status);
+  const std::string output = folder + "\\Výpi-s hovorů.zip";
+  EXPECT_EQ(U(window.status), "Soubor byl konvertován do: " + output);
+  EXPECT_EQ(Snapshot(folder).size(), 2u);  // the input and the output, nothing else
+  TZipFile out;
+  out.Open(T(output), zmRead);
+  ASSERT_EQ(out.FileCount(), 2);
+  EXPECT_EQ(U(out.FileName(0)), "2018-10-čáp-x-mob.csv");
+  EXPECT_EQ(U(out.FileName(1)), "2018-09-ž-ž-fix.csv");
+}
+
+// A folder path past MAX_PATH (260): the program's paths reach the OS in their long
+// form, and the run keeps to the platform's length rules: the scratch file's path
+// would be too long, which is said, and nothing is left behind.
+TEST_F(RunSafety, AnArchiveInAFolderPastMaxPath) {
+  std::string folder = In("");
+  folder.pop_back();
+  while (folder.size() <= 260) {
+    folder += "\\" + std::string(40, 'x');
+    ASSERT_EQ(testing::MakeFolder(folder), 0) << folder.size();
+  }
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "data", 8));
+  WriteFile(folder + "\\exports.zip", archive.Bytes());
+  FakeWindow window(T(folder + "\\exports.zip"));
+  const bool converted = ConvertArchive(window);
+  EXPECT_EQ(U(window.status), "Konverze selhala u položky \"2018-10-15-a-b-c.csv\": The specified path is too long");
+  EXPECT_FALSE(converted);
+  // Looked at through the program's own folder operations, which take long paths.
+  std::vector<Text> files;
+  EXPECT_TRUE(platform::WalkFiles(T(folder), [&](const Text& file) { files.push_back(file); }).Ok());
+  EXPECT_EQ(files, std::vector<Text>{u"exports.zip"});
+  EXPECT_FALSE(platform::FindFirstMatch(T(folder), u".quenmar-*").has_value());
+}
+#endif
 
 }  // namespace
 }  // namespace quenmar

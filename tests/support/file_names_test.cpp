@@ -57,9 +57,14 @@ TEST(FullFileName, ResolvesAgainstTheCurrentDirectoryAndFolds) {
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   const Text cwd = platform::GetCurrentDir();
-  EXPECT_EQ(FullFileName(u"a.txt"), cwd + u"/a.txt");
-  EXPECT_EQ(FullFileName(u"./x/../b/./c"), cwd + u"/b/c");
+  const Text sep(1, platform::kPathSeparator);
+  EXPECT_EQ(FullFileName(u"a.txt"), cwd + sep + u"a.txt");
+  EXPECT_EQ(FullFileName(u"./x/../b/./c"), cwd + sep + u"b" + sep + u"c");
+#ifdef _WIN32
+  EXPECT_EQ(FullFileName(u"C:\\a\\\\b\\..\\..\\..\\c"), u"C:\\c");
+#else
   EXPECT_EQ(FullFileName(u"/a//b/../../../c"), u"/c");
+#endif
   EXPECT_EQ(FullFileName(u""), u"");
   ASSERT_EQ(chdir(old), 0);
 }

@@ -49,7 +49,7 @@ TEST(FileCanBeOpened, APeerHoldingTheFileLockedStillCountsAsPresent) {
 TEST(DeleteFileQuiet, DeletesFilesNeverFolders) {
   TempDir dir;
   WriteFile(dir / "a", "x");
-  mkdir((dir / "sub").c_str(), 0755);
+  testing::MakeFolder(dir / "sub");
   DeleteFileQuiet(T(dir / "a"));
   DeleteFileQuiet(T(dir / "sub"));
   DeleteFileQuiet(T(dir / "missing"));

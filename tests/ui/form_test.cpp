@@ -56,7 +56,7 @@ TEST(MainWindow, ProposesTheFirstArchiveBesideTheProgram) {
   }
   {
     TempDir folder;
-    mkdir((folder / "archive.zip").c_str(), 0755);
+    testing::MakeFolder(folder / "archive.zip");
     TForm_Quenmar form(T(folder.path()));
     EXPECT_EQ(form.E_Soubor->text().toStdString(), folder / "archive.zip");
     EXPECT_TRUE(form.BB_Start->isEnabled());  // a folder counts as present
@@ -258,7 +258,7 @@ TEST(MainWindow, TheStatusLineShowsItsStartAndTheWholeTextInItsTooltip) {
   std::string deep = dir.path();
   for (int i = 0; i < 6; ++i) {
     deep += "/a-rather-long-folder-name-" + std::to_string(i);
-    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    ASSERT_EQ(testing::MakeFolder(deep), 0);
   }
   MakeArchive(deep + "/exports.zip");
   TForm_Quenmar form(T(deep));
