@@ -8,6 +8,7 @@
 #include "conversion/entry_plan.h"
 #include "conversion/entry_name_rule.h"
 #include "support/exceptions.h"
+#include "support/platform/interrupts.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -32,7 +33,8 @@ constexpr const char* kUsage =
     "  -V, --version    show the version\n"
     "\n"
     "Exit status: 0 when everything converted, 1 when a name or an archive failed,\n"
-    "2 for a usage error.\n";
+    "2 for a usage error, 128 + the signal's number when interrupted (130 for Ctrl+C);\n"
+    "an interrupted run removes what it had written and leaves an earlier output as it was.\n";
 
 // Prints "NAME -> NEWNAME" or "NAME -> error: MESSAGE", NAME as Shown; false when
 // the rule refused the name.
@@ -130,8 +132,16 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
   if (archives.empty()) return UsageError(streams, "no archive given");
   bool allWell = true;
   for (const std::string& archive : archives) {
+    if (platform::PendingInterrupt() != 0) break;
     const Text path = Utf8ToText(archive);
     allWell = (dryRun ? DryRun(path, streams) : Convert(path, quiet, streams)) && allWell;
+  }
+  // Interrupted: the run in progress has cleaned up and said so; no further
+  // archive is started.
+  if (const int interrupt = platform::PendingInterrupt()) {
+    if (dryRun) streams.err << TextToUtf8(kStatusInterrupted) << '\n';
+    streams.err.flush();
+    return platform::InterruptExitCode(interrupt);
   }
   return allWell ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "support/platform/interrupts.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -70,6 +71,7 @@ std::string ToUtf8(const wchar_t* text) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  quenmar::platform::InstallInterruptHandlers();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(ToUtf8(argv[i]));
   WindowsStream out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
@@ -77,6 +79,7 @@ int wmain(int argc, wchar_t** argv) {
   const int status = quenmar::RunCli(args, quenmar::CliStreams{outStream, errStream, err.IsConsole()});
   outStream.flush();
   errStream.flush();
+  quenmar::platform::InterruptHandled();
   return status;
 }
 
@@ -84,7 +87,10 @@ int wmain(int argc, wchar_t** argv) {
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+  quenmar::platform::InstallInterruptHandlers();
   std::vector<std::string> args(argv + 1, argv + argc);
-  return quenmar::RunCli(args, quenmar::CliStreams{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
+  const int status = quenmar::RunCli(args, quenmar::CliStreams{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
+  quenmar::platform::InterruptHandled();
+  return status;
 }
 #endif

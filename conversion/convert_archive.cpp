@@ -11,12 +11,17 @@
 #include "support/exceptions.h"
 #include "support/file_names.h"
 #include "support/platform/files.h"
+#include "support/platform/interrupts.h"
 #include "support/utf8.h"
 
 namespace quenmar {
 namespace {
 
 constexpr TZipCompression kDeflate = 8;
+
+void StopIfInterrupted() {
+  if (platform::PendingInterrupt() != 0) throw EInterrupted(kStatusInterrupted);
+}
 
 // Converts every entry into a temporary archive and moves it to OutputPath.
 // CurrentEntry names the entry being worked on while an entry is.
@@ -30,14 +35,19 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   // no scratch folder is made for it.
   TZipFile reader;
   reader.Open(inputPath, zmRead);
+  // Looked at after every block the archives read or write.
+  reader.OnProgress = [](TZipFile&, const Text&, const TZipHeader&, int64_t) { StopIfInterrupted(); };
+  StopIfInterrupted();
   ScratchFolder scratch(folder);
   ScratchFile entryFile(scratch);
   const Text temporaryOutput = scratch.FilePath(u"out.zip");
   {
     TZipFile writer;
+    writer.OnProgress = reader.OnProgress;
     writer.Open(temporaryOutput, zmWrite);
     const int entryCount = reader.FileCount();
     for (int index = 0; index < entryCount; ++index) {
+      StopIfInterrupted();
       const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
       reader.ExtractToFile(index, entryFile.Path());
       writer.Add(entryFile.Path(), plan.newName, kDeflate);
@@ -48,6 +58,7 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
     reader.Close();
     writer.Close();
   }
+  StopIfInterrupted();  // the last moment at which the earlier output still stands
   const Text fullOutput = FullFileName(outputPath);
   const platform::IoStatus moved = platform::MoveIntoPlace(temporaryOutput, fullOutput);
   if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(fullOutput.empty() ? outputPath : fullOutput, moved.reason));
@@ -86,6 +97,8 @@ bool ConvertArchive(ConversionWindow& window) {
   std::optional<Text> failure;
   try {
     ConvertEntries(inputPath, folder, outputPath, window, currentEntry);
+  } catch (const EInterrupted&) {
+    failure = Text(kStatusInterrupted);
   } catch (const ERangeError& e) {
     failure = RuleFailureText(currentEntry, e.Message());
   } catch (const EConvertError& e) {

@@ -9,6 +9,10 @@
 // or "Konverze selhala: MESSAGE", where the entry name rule's two errors read
 // "název nezačíná platným datem RRRR-MM-DD (MESSAGE)". Nothing is thrown out of it.
 //
+// A pending interrupt (support/platform/interrupts.h) stops the run at the next
+// block read or written, before the output is moved into place at the latest; the
+// run then cleans up as after any failure and its status is "Konverze přerušena".
+//
 // Safety: scratch files live in a private hidden folder that the run creates in the
 // input's folder and removes with everything in it when it ends; their names are
 // the run's own, never an entry's. Every entry is planned (entry_plan.h) before
@@ -31,6 +35,7 @@ inline constexpr char16_t kStatusRunning[] = u"Probíhá konverze";
 inline constexpr char16_t kStatusDone[] = u"Soubor byl konvertován do: ";
 inline constexpr char16_t kStatusFailed[] = u"Konverze selhala";
 inline constexpr char16_t kNoDate[] = u"název nezačíná platným datem RRRR-MM-DD";
+inline constexpr char16_t kStatusInterrupted[] = u"Konverze přerušena";
 
 // The output path for an input path: its folder, then its file name with "-"
 // inserted before the fifth character (at the end of a shorter name).

@@ -1,16 +1,23 @@
 // A private folder for the files of one conversion run: created under a fresh,
-// unique, hidden name and removed with everything in it (read-only files included)
-// when the object goes.
+// unique, hidden name (".quenmar-" and 16 hexadecimal digits) and removed with
+// everything in it (read-only files included) when the object goes.
+//
+// For as long as it exists, the folder holds a file "lock" under the exclusive lock
+// that archive files take. A run that could not clean up (killed, crashed, the power
+// gone) leaves its folder behind; the next run in the same folder removes every such
+// folder whose lock it can take, and never one whose lock is held by a run still
+// going, nor anything that is not exactly of our making.
 #pragma once
 
+#include "support/platform/files.h"
 #include "support/text.h"
 
 namespace quenmar {
 
 class ScratchFolder {
  public:
-  // Creates the folder inside Parent (the current directory when empty). Raises
-  // EFCreateError when it cannot.
+  // Removes what earlier runs left in Parent (the current directory when empty),
+  // then creates the folder there. Raises EFCreateError when it cannot.
   explicit ScratchFolder(TextView parent);
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
@@ -27,6 +34,10 @@ class ScratchFolder {
 
  private:
   Text path_;
+  platform::File lock_;
 };
+
+// Removes the private folders of earlier runs in Parent whose lock can be taken.
+void RemoveAbandonedScratchFolders(TextView parent);
 
 }  // namespace quenmar

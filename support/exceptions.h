@@ -51,6 +51,9 @@ QUENMAR_EXCEPTION(EListError, Exception);     // "Item not found"
 QUENMAR_EXCEPTION(ERangeError, Exception);    // "Range check error"
 QUENMAR_EXCEPTION(EConvertError, Exception);  // "Invalid argument to date encode"
 
+// The user interrupted the work (Ctrl+C, a termination request, a closed terminal).
+QUENMAR_EXCEPTION(EInterrupted, Exception);  // "Konverze přerušena"
+
 #undef QUENMAR_EXCEPTION
 
 // A failed file operation, with its I/O result code (Windows numbering). The

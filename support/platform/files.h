@@ -45,6 +45,7 @@ class File {
   ~File();
 
   static File Open(TextView path, FileAccess access, FileShare share, IoStatus& status);
+  friend File CreateLockedFile(TextView path, IoStatus& status);
 
   bool IsOpen() const { return handle_ != -1; }
   // Returns the number of bytes moved, or -1 on an error.
@@ -72,6 +73,11 @@ class File {
   int64_t modifiedAtOpen_ = 0;  // seconds since the epoch
   uint32_t modeAtOpen_ = 0;
 };
+
+// Creates the file Path, which must not exist yet, holding it with the exclusive
+// lock every archive file takes from the moment it bears that name: an opener that
+// asks for the lock never finds it unlocked while the returned File is open.
+File CreateLockedFile(TextView path, IoStatus& status);
 
 IoStatus RemoveFile(TextView path);  // files only, never folders
 // Renames in one step; an existing file at NewPath is replaced atomically.

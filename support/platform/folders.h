@@ -25,6 +25,10 @@ bool RemoveTree(TextView path);
 // character, letters without regard to case), in directory order, of any kind.
 std::optional<Text> FindFirstMatch(TextView folder, TextView mask);
 
+// Calls Visit with the name of every entry right inside Folder and whether it is a
+// folder (a link is not), in directory order.
+IoStatus ListFolder(TextView folder, const std::function<void(const Text& name, bool isFolder)>& visit);
+
 // Calls Visit with the path relative to Root ("/"-separated) of every regular file
 // below Root, in directory order.
 IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit);

@@ -202,3 +202,50 @@ TEST_F(RunSafety, AnArchiveInAFolderPastMaxPath) {
 
 }  // namespace
 }  // namespace quenmar
+
+namespace quenmar {
+namespace {
+
+// Folders of runs that could not clean up are removed by the next run in the same
+// folder; a folder whose lock a run still holds, and anything not of our making,
+// stay as they are.
+TEST(LeftoverFolders, TheNextRunRemovesAbandonedOnesOnly) {
+  TempDir dir;
+  auto makeFolder = [&](const std::string& name, bool withLock) {
+    EXPECT_EQ(testing::MakeFolder(dir / name), 0);
+    WriteFile(dir / (name + "/out.zip"), "half an archive");
+    if (withLock) WriteFile(dir / (name + "/lock"), "");
+  };
+  makeFolder(".quenmar-00112233445566ff", true);  // killed: its lock is free
+  makeFolder(".quenmar-aabbccddeeff0011", true);  // still going: its lock is held
+  makeFolder(".quenmar-0011223344556677", false);  // no lock file: not ours to judge
+  makeFolder(".quenmar-0011223344556678x", true);  // not our name
+  makeFolder(".quenmar-0011223344556G77", true);
+  WriteFile(dir / ".quenmar-8899aabbccddeeff", "a file of that name");
+  platform::IoStatus status;
+  platform::File held = platform::File::Open(T(dir / ".quenmar-aabbccddeeff0011/lock"), platform::FileAccess::kRead,
+                                             platform::FileShare::kExclusive, status);
+  ASSERT_TRUE(status.Ok());
+
+  BuiltArchive archive;
+  archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "data", 8));
+  WriteFile(dir / "in.zip", archive.Bytes());
+  held.Close();  // snapshots read every file, which Windows refuses while it is held
+  auto before = Snapshot(dir.path());
+  held = platform::File::Open(T(dir / ".quenmar-aabbccddeeff0011/lock"), platform::FileAccess::kRead,
+                              platform::FileShare::kExclusive, status);
+  ASSERT_TRUE(status.Ok());
+  FakeWindow window(T(dir / "in.zip"));
+  ASSERT_TRUE(ConvertArchive(window)) << U(window.status);
+  held.Close();
+
+  auto after = Snapshot(dir.path());
+  after.erase("in.z-ip");
+  for (auto it = before.begin(); it != before.end();) {
+    it = it->first.rfind(".quenmar-00112233445566ff", 0) == 0 ? before.erase(it) : std::next(it);
+  }
+  EXPECT_EQ(after, before);
+}
+
+}  // namespace
+}  // namespace quenmar

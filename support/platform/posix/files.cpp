@@ -164,6 +164,25 @@ IoStatus File::Close() {
   return IoStatus();
 }
 
+File CreateLockedFile(TextView path, IoStatus& status) {
+  // Made and locked under a name of its own, then renamed: the lock goes with it.
+  const std::string native = ToNative(path);
+  const std::string making = native + ".new";
+  const int fd = ::open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    status = posix::StatusFromErrno(errno, making);
+    return File();
+  }
+  File file(fd);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(making.c_str(), native.c_str()) != 0) {
+    status = posix::StatusFromErrno(errno, native);
+    ::unlink(making.c_str());
+    return File();
+  }
+  status = IoStatus();
+  return file;
+}
+
 IoStatus RemoveFile(TextView path) {
   const std::string native = ToNative(path);
   if (path.empty()) return posix::StatusFromErrno(ENOENT, native);

@@ -123,6 +123,22 @@ std::optional<Text> FindFirstMatch(TextView folder, TextView mask) {
   return found;
 }
 
+IoStatus ListFolder(TextView folder, const std::function<void(const Text& name, bool isFolder)>& visit) {
+  std::string native = ToNative(folder);
+  if (native.empty()) native = ".";
+  DIR* dir = ::opendir(native.c_str());
+  if (dir == nullptr) return posix::StatusFromErrno(errno, native);
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st;
+    const bool isFolder = ::lstat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    visit(FromNative(name), isFolder);
+  }
+  ::closedir(dir);
+  return IoStatus();
+}
+
 IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit) {
   return Walk(ToNative(root), std::string(), visit);
 }

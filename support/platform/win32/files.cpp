@@ -154,6 +154,18 @@ IoStatus File::Close() {
   return IoStatus();
 }
 
+File CreateLockedFile(TextView path, IoStatus& status) {
+  // Share mode 0 from its creation on.
+  const HANDLE handle = ::CreateFileW(win32::ToNative(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    status = win32::LastStatus();
+    return File();
+  }
+  status = IoStatus();
+  return File(reinterpret_cast<intptr_t>(handle));
+}
+
 IoStatus RemoveFile(TextView path) {
   if (path.empty()) return win32::StatusFromError(ERROR_FILE_NOT_FOUND);
   const std::wstring native = win32::ToNative(path);

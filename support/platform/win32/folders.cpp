@@ -136,6 +136,23 @@ std::optional<Text> FindFirstMatch(TextView folder, TextView mask) {
   return match;
 }
 
+IoStatus ListFolder(TextView folder, const std::function<void(const Text& name, bool isFolder)>& visit) {
+  Text pattern(folder.empty() ? TextView(u".") : folder);
+  if (pattern.back() != u'\\' && pattern.back() != u'/' && pattern.back() != u':') pattern += u'\\';
+  pattern += u'*';
+  WIN32_FIND_DATAW found;
+  const HANDLE search = ::FindFirstFileW(ToNative(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return win32::LastStatus();
+  do {
+    if (IsDots(found.cFileName)) continue;
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                          !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    visit(FromWide(found.cFileName, std::wcslen(found.cFileName)), isFolder);
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return IoStatus();
+}
+
 IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit) {
   return Walk(WithoutTrailingSeparators(ToNative(root)), std::wstring(), visit);
 }
