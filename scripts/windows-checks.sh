@@ -54,5 +54,34 @@ for archive in "$work"/archives/*.zip; do
     echo "FAILED $name: $verdict"
   fi
 done
+# Ctrl+C on a run: the program needs a console, which Wine gives a program on a
+# terminal; script(1) provides one.
+ctrl_c="$(dirname "$windows")/tests/ctrl_c.exe"
+if [ -x "$ctrl_c" ] && command -v script >/dev/null; then
+  rm -rf "$work/interrupt"
+  mkdir -p "$work/interrupt"
+  python3 "$here/bench/make_exports.py" "$work/interrupt/exports.zip" 12 2097152 9
+  printf 'an earlier output' >"$work/interrupt/expo-rts.zip"
+  script -qec "cd '$work/interrupt' && '$wine_run' '$ctrl_c' '$windows' exports.zip ." /dev/null \
+    >"$work/interrupt.log" 2>&1 </dev/null || true
+  # Wine's console draws with escape sequences, a blank as a cursor move.
+  sed -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\r//g' "$work/interrupt.log" >"$work/interrupt.txt"
+  verdict=ok
+  if ! grep -q 'exit *0xc000013a' "$work/interrupt.txt"; then
+    verdict="not ended as by Ctrl+C: $(tail -2 "$work/interrupt.txt" | tr '\n' ' ')"
+  elif ! grep -q 'Konverze přerušena' "$work/interrupt.txt"; then
+    verdict="no word of the interruption"
+  elif [ "$(ls -A "$work/interrupt" | tr '\n' ' ')" != "expo-rts.zip exports.zip " ] ||
+       [ "$(cat "$work/interrupt/expo-rts.zip")" != 'an earlier output' ]; then
+    verdict="left: $(ls -A "$work/interrupt" | tr '\n' ' ')"
+  fi
+  if [ "$verdict" = ok ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED Ctrl+C under Wine: $verdict"
+  fi
+fi
+
 echo "windows-checks: $passed passed, $failed failed"
 [ $failed -eq 0 ]
