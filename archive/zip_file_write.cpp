@@ -64,7 +64,55 @@ void CheckArchiveEnd(int64_t offset) {
   if (offset >= kMaxEntrySize) throw EZipException(u"Archive too large for a ZIP archive without Zip64");
 }
 
+// Memory that takes at most Limit bytes; a write beyond is refused (short), which
+// the compressing stream reports as EWriteError.
+class BoundedMemoryStream : public TStream {
+ public:
+  explicit BoundedMemoryStream(int64_t limit) : limit_(limit) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* buffer, int64_t count) override {
+    if (static_cast<int64_t>(bytes_.size()) + count > limit_) {
+      overflowed_ = true;
+      return 0;
+    }
+    bytes_.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
+    return count;
+  }
+  int64_t Position() override { return static_cast<int64_t>(bytes_.size()); }
+  void SetPosition(int64_t) override {}
+  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+  const TBytes& Bytes() const { return bytes_; }
+  TBytes Take() { return std::move(bytes_); }
+  bool Overflowed() const { return overflowed_; }
+
+ private:
+  int64_t limit_;
+  TBytes bytes_;
+  bool overflowed_ = false;
+};
+
 }  // namespace
+
+TZipHeader TZipFile::FileEntryHeader(TFileStream& source, TextView filePath, TextView archiveFileName,
+                                     TZipCompression compression) const {
+  const int64_t size = source.Size();
+  CheckEntrySize(size);
+  if (filePath.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
+  // The file is open, so its folder and the file itself exist; what the OS says
+  // of it is read from the open handle.
+  platform::LocalDateTime lastWrite;
+  uint32_t attributes = 0;
+  if (!source.Describe(lastWrite, attributes)) throw EFileNotFoundException(u"The specified file was not found");
+  TZipHeader header;
+  header.Flag = FUTF8Support ? kFlagUtf8 : 0;
+  header.CompressionMethod = compression;
+  header.ModifiedDateTime = DateTimeToDos(lastWrite);
+  header.UncompressedSize = static_cast<uint32_t>(size);
+  header.ExternalAttributes = attributes & kAttributeMask;
+  const Text name = archiveFileName.empty() ? FileNameOf(filePath) : Text(archiveFileName);
+  header.FileName = EncodeName(name, FUTF8Support);
+  return header;
+}
 
 void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression compression) {
   if (filePath.empty()) throw EZipException(u"File name must not be empty");
@@ -74,29 +122,67 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
   }
   CheckRoomForEntry(FFiles.Count());
 
-  TZipHeader header;
   const CurrentEntryScope scope{*this};
   FCurrentFile = Text(filePath);
   {
     TFileStream source(filePath, TFileMode::kOpenRead);
-    const int64_t size = source.Size();
-    CheckEntrySize(size);
-    if (filePath.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
-    // The file is open, so its folder and the file itself exist; what the OS says
-    // of it is read from the open handle.
-    platform::LocalDateTime lastWrite;
-    uint32_t attributes = 0;
-    if (!source.Describe(lastWrite, attributes)) throw EFileNotFoundException(u"The specified file was not found");
-
-    header.Flag = FUTF8Support ? kFlagUtf8 : 0;
-    header.CompressionMethod = compression;
-    header.ModifiedDateTime = DateTimeToDos(lastWrite);
-    header.UncompressedSize = static_cast<uint32_t>(size);
-    header.ExternalAttributes = attributes & kAttributeMask;
-    const Text name = archiveFileName.empty() ? FileNameOf(filePath) : Text(archiveFileName);
-    header.FileName = EncodeName(name, FUTF8Support);
+    TZipHeader header = FileEntryHeader(source, filePath, archiveFileName, compression);
     Add(source, header, nullptr);
   }
+}
+
+bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression,
+                           int64_t maxBytes, TPreparedEntry& entry) const {
+  if (filePath.empty()) throw EZipException(u"File name must not be empty");
+  const auto handler = FindCompressionHandler(compression);
+  if (!handler) {
+    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
+  }
+  TFileStream source(filePath, TFileMode::kOpenRead);
+  TZipHeader local = FileEntryHeader(source, filePath, archiveFileName, compression);
+  PrepareLocalHeader(local);
+  BoundedMemoryStream sink(maxBytes);
+  uint32_t crc = 0;
+  try {
+    // The compressing stream is handed this object as Add hands it; the built-in
+    // ones do not look at it.
+    crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, nullptr);
+  } catch (const EWriteError&) {
+    if (sink.Overflowed()) return false;
+    throw;
+  }
+  local.CRC32 = crc;
+  local.CompressedSize = static_cast<uint32_t>(sink.Bytes().size());
+  entry.header = std::move(local);
+  entry.data = sink.Take();
+  return true;
+}
+
+void TZipFile::AddPrepared(TPreparedEntry& entry) {
+  RequireWritable();
+  CheckRoomForEntry(FFiles.Count());
+  TZipHeader& local = entry.header;
+  const int64_t headerOffset = FEndFileData - FStartFileData;
+  const int64_t headerLength = zf::kLocalHeaderLength + local.FileNameLength + local.ExtraFieldLength;
+  CheckArchiveEnd(headerOffset + headerLength);
+  CheckArchiveEnd(headerOffset + headerLength + static_cast<int64_t>(entry.data.size()));
+  local.LocalHeaderOffset = static_cast<uint32_t>(headerOffset);
+
+  TStream& stream = *FStream;
+  stream.SetPosition(FEndFileData);
+  TBytes head;
+  zf::PutU32(head, zf::kLocalHeaderSignature);
+  AppendLocalHeaderTail(head, local);
+  head += local.FileName;
+  head += local.ExtraField;
+  WriteAll(stream, head);
+  WriteAll(stream, entry.data);
+  // The entry is on disk before it counts as added; a failure here leaves it out.
+  stream.Finish();
+  FEndFileData = stream.Position();
+  FFiles.Append(local);
+  nameIndex_.Append(FFiles, FUTF8Support, FFiles.Count() - 1);
+  if (OnProgress) OnProgress(*this, Text(), local, local.UncompressedSize);
 }
 
 void TZipFile::Add(const TBytes& data, TextView archiveFileName, TZipCompression compression) {
@@ -122,6 +208,34 @@ void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression comp
   Add(data, header, nullptr);
 }
 
+void TZipFile::PrepareLocalHeader(TZipHeader& local) {
+  if ((local.MadeByVersion & 0xFF) < 20) local.MadeByVersion = static_cast<uint16_t>((local.MadeByVersion & 0xFF00) | 20);
+  if (local.RequiredVersion < 20) local.RequiredVersion = 20;
+  FitVariableFields(local);
+  local.CRC32 = 0;
+  local.CompressedSize = 0;
+}
+
+uint32_t TZipFile::Compress(TStream& data, int64_t size, TStream& sink, const TCompressionHandler& handler,
+                            TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress) {
+  uint32_t crc = 0;
+  std::unique_ptr<TStream> compressor = handler.compress(sink, zipFile, local);
+  std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<int64_t>(size, 1))));
+  int64_t left = size;
+  while (left > 0) {
+    const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+    if (data.Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
+    // The checksum is taken from the same bytes on their way to the deflater, so
+    // the source is read once.
+    crc = static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(piece)));
+    compressor->WriteBuffer(buffer.data(), piece);
+    left -= piece;
+    if (progress != nullptr && *progress) (*progress)(zipFile, zipFile.FCurrentFile, local, size - left);
+  }
+  compressor->Finish();
+  return crc;
+}
+
 void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader) {
   RequireWritable();
   CheckRoomForEntry(FFiles.Count());
@@ -141,10 +255,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   TStream& stream = *FStream;
   stream.SetPosition(FEndFileData);
   local.LocalHeaderOffset = static_cast<uint32_t>(headerOffset);
-  if ((local.MadeByVersion & 0xFF) < 20) local.MadeByVersion = static_cast<uint16_t>((local.MadeByVersion & 0xFF00) | 20);
-  if (local.RequiredVersion < 20) local.RequiredVersion = 20;
-  local.CRC32 = 0;
-  local.CompressedSize = 0;
+  PrepareLocalHeader(local);
 
   TBytes head;
   zf::PutU32(head, zf::kLocalHeaderSignature);
@@ -157,23 +268,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   local.UncompressedSize = static_cast<uint32_t>(sourceSize);
   const CurrentEntryScope scope{*this};
   FCurrentHeader = local;
-  uint32_t crc = 0;
-  {
-    std::unique_ptr<TStream> compressor = handler->compress(stream, *this, local);
-    std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<int64_t>(sourceSize, 1))));
-    int64_t left = sourceSize;
-    while (left > 0) {
-      const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-      if (data.Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
-      // The checksum is taken from the same bytes on their way to the deflater,
-      // so the source is read once.
-      crc = static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(piece)));
-      compressor->WriteBuffer(buffer.data(), piece);
-      left -= piece;
-      if (OnProgress) OnProgress(*this, FCurrentFile, local, sourceSize - left);
-    }
-    compressor->Finish();
-  }
+  const uint32_t crc = Compress(data, sourceSize, stream, *handler, *this, local, &OnProgress);
 
   const int64_t compressedSize = stream.Position() - dataStart;
   CheckArchiveEnd(stream.Position() - FStartFileData);

@@ -15,7 +15,7 @@ namespace quenmar {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: quenmar-convert [-n|--dry-run] [-q|--quiet] ARCHIVE...\n"
+    "Usage: quenmar-convert [-n|--dry-run] [-q|--quiet] [-j|--jobs N] ARCHIVE...\n"
     "       quenmar-convert --names NAME...\n"
     "\n"
     "Renames the dated data files inside ZIP archives. Each entry named like\n"
@@ -29,6 +29,8 @@ constexpr const char* kUsage =
     "                   each NAME, converting no archive\n"
     "  -n, --dry-run    list what each ARCHIVE's entries would be renamed to; write nothing\n"
     "  -q, --quiet      no progress bar\n"
+    "  -j, --jobs N     compress N entries at once (default: the number of cores;\n"
+    "                   1: one at a time); the result is the same byte for byte\n"
     "  -h, --help       show this help\n"
     "  -V, --version    show the version\n"
     "\n"
@@ -83,9 +85,9 @@ bool DryRun(const Text& archive, CliStreams streams) {
   }
 }
 
-bool Convert(const Text& archive, bool quiet, CliStreams streams) {
+bool Convert(const Text& archive, bool quiet, int jobs, CliStreams streams) {
   ConsoleWindow window(archive, streams.err, streams.errIsTerminal && !quiet);
-  const bool converted = ConvertArchive(window);
+  const bool converted = ConvertArchive(window, jobs);
   (converted ? streams.out : streams.err) << TextToUtf8(window.Status()) << '\n';
   return converted;
 }
@@ -105,8 +107,20 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     return RunNames(std::vector<std::string>(args.begin() + 1, args.end()), streams);
   }
   bool dryRun = false, quiet = false, optionsDone = false;
+  int jobs = DefaultJobs();
   std::vector<std::string> archives;
-  for (const std::string& arg : args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsDone && (arg == "-j" || arg == "--jobs")) {
+      if (i + 1 == args.size()) return UsageError(streams, arg + " needs a number");
+      const std::string& value = args[++i];
+      int parsed = 0;
+      const bool number = !value.empty() && value.size() <= 4 &&
+                          value.find_first_not_of("0123456789") == std::string::npos && (parsed = std::stoi(value)) >= 1;
+      if (!number) return UsageError(streams, "the number of jobs must be a whole number from 1 to 9999, not '" + value + "'");
+      jobs = parsed;
+      continue;
+    }
     if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
       if (arg == "-h" || arg == "--help") {
         streams.out << kUsage;
@@ -134,7 +148,7 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
   for (const std::string& archive : archives) {
     if (platform::PendingInterrupt() != 0) break;
     const Text path = Utf8ToText(archive);
-    allWell = (dryRun ? DryRun(path, streams) : Convert(path, quiet, streams)) && allWell;
+    allWell = (dryRun ? DryRun(path, streams) : Convert(path, quiet, jobs, streams)) && allWell;
   }
   // Interrupted: the run in progress has cleaned up and said so; no further
   // archive is started.

@@ -1,10 +1,13 @@
 #include "conversion/convert_archive.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
+#include <thread>
 
 #include "archive/zip_file.h"
 #include "conversion/entry_plan.h"
+#include "conversion/parallel_entries.h"
 #include "conversion/progress.h"
 #include "conversion/scratch_file.h"
 #include "conversion/scratch_folder.h"
@@ -29,8 +32,8 @@ void StopIfInterrupted() {
 // Entry names never become paths here: each entry is planned (its names checked)
 // before anything else is done for it, is extracted into the run's own scratch file
 // and added under its planned new name.
-void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outputPath, ConversionWindow& window,
-                    std::optional<Text>& currentEntry) {
+void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outputPath, int jobs,
+                    ConversionWindow& window, std::optional<Text>& currentEntry) {
   // The input first: an archive that cannot be read is reported as such, and
   // no scratch folder is made for it.
   TZipFile reader;
@@ -39,20 +42,24 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   reader.OnProgress = [](TZipFile&, const Text&, const TZipHeader&, int64_t) { StopIfInterrupted(); };
   StopIfInterrupted();
   ScratchFolder scratch(folder);
-  ScratchFile entryFile(scratch);
   const Text temporaryOutput = scratch.FilePath(u"out.zip");
   {
     TZipFile writer;
     writer.OnProgress = reader.OnProgress;
     writer.Open(temporaryOutput, zmWrite);
     const int entryCount = reader.FileCount();
-    for (int index = 0; index < entryCount; ++index) {
-      StopIfInterrupted();
-      const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
-      reader.ExtractToFile(index, entryFile.Path());
-      writer.Add(entryFile.Path(), plan.newName, kDeflate);
-      entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
-      window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
+    if (jobs > 1 && entryCount > 1) {
+      ConvertEntriesInParallel(reader, writer, scratch, jobs, window, currentEntry, StopIfInterrupted);
+    } else {
+      ScratchFile entryFile(scratch);
+      for (int index = 0; index < entryCount; ++index) {
+        StopIfInterrupted();
+        const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
+        reader.ExtractToFile(index, entryFile.Path());
+        writer.Add(entryFile.Path(), plan.newName, kDeflate);
+        entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
+        window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
+      }
     }
     currentEntry.reset();
     reader.Close();
@@ -83,7 +90,9 @@ Text OutputPathFor(TextView inputPath, TextView delimiters) {
   return FilePathOf(inputPath, delimiters) + name;
 }
 
-bool ConvertArchive(ConversionWindow& window) {
+int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+
+bool ConvertArchive(ConversionWindow& window, int jobs) {
   window.DisableStart();
   window.SetGaugeVisible(true);
   window.SetGaugeProgress(0);
@@ -96,7 +105,7 @@ bool ConvertArchive(ConversionWindow& window) {
   std::optional<Text> currentEntry;
   std::optional<Text> failure;
   try {
-    ConvertEntries(inputPath, folder, outputPath, window, currentEntry);
+    ConvertEntries(inputPath, folder, outputPath, std::max(1, jobs), window, currentEntry);
   } catch (const EInterrupted&) {
     failure = Text(kStatusInterrupted);
   } catch (const ERangeError& e) {

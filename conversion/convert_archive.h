@@ -41,7 +41,12 @@ inline constexpr char16_t kStatusInterrupted[] = u"Konverze přerušena";
 // inserted before the fifth character (at the end of a shorter name).
 Text OutputPathFor(TextView inputPath, TextView delimiters = platform::kDelimiters);
 
-// Runs the conversion; returns true when the output was written.
-bool ConvertArchive(ConversionWindow& window);
+// The number of cores: how many entries a run compresses at once unless told.
+int DefaultJobs();
+
+// Runs the conversion, compressing up to Jobs entries at once on as many threads
+// (1: one at a time, on the calling thread); the output is the same byte for byte
+// whatever Jobs is. Returns true when the output was written.
+bool ConvertArchive(ConversionWindow& window, int jobs = DefaultJobs());
 
 }  // namespace quenmar

@@ -9,11 +9,12 @@
 namespace quenmar {
 namespace {
 
-Text NameFor(int generation) { return Utf8ToText("entry-" + std::to_string(generation)); }
+Text NameFor(const Text& tag, int generation) { return tag + u"-" + Utf8ToText(std::to_string(generation)); }
 
 }  // namespace
 
-ScratchFile::ScratchFile(const ScratchFolder& folder) : folder_(folder), path_(folder.FilePath(NameFor(0))) {}
+ScratchFile::ScratchFile(const ScratchFolder& folder, Text tag)
+    : folder_(folder), tag_(std::move(tag)), path_(folder.FilePath(NameFor(tag_, 0))) {}
 
 void ScratchFile::Recycle(uint32_t attributes) {
   // Every other property a new file would differ in (contents, size, time) is
@@ -23,7 +24,7 @@ void ScratchFile::Recycle(uint32_t attributes) {
   // removed with the private folder.
   (void)platform::SetAttributes(path_, platform::kAttrArchive);
   DeleteFileQuiet(path_);
-  path_ = folder_.FilePath(NameFor(++generation_));
+  path_ = folder_.FilePath(NameFor(tag_, ++generation_));
 }
 
 }  // namespace quenmar

@@ -18,8 +18,9 @@ namespace quenmar {
 
 class ScratchFile {
  public:
-  // Folder must outlive the object.
-  explicit ScratchFile(const ScratchFolder& folder);
+  // Folder must outlive the object. Files of one object are named Tag and a number;
+  // objects of one folder need tags of their own.
+  explicit ScratchFile(const ScratchFolder& folder, Text tag = u"entry");
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
 
@@ -32,6 +33,7 @@ class ScratchFile {
 
  private:
   const ScratchFolder& folder_;
+  Text tag_;
   int generation_ = 0;
   Text path_;
 };
