@@ -125,8 +125,10 @@ class TZipFile {
   // untouched, when the compressed bytes would pass MaxBytes. Reads only the
   // archive's settings, so it may run on other threads while the archive is open
   // and not changed; raises what Add raises for the file.
+  // Progress, when given, is called after each block as OnProgress is (on the
+  // calling thread), and may throw to stop.
   bool PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression, int64_t maxBytes,
-                   TPreparedEntry& entry) const;
+                   TPreparedEntry& entry, const TZipProgressEvent& progress = nullptr) const;
   // Appends a prepared entry: the bytes Add would have written for it.
   void AddPrepared(TPreparedEntry& entry);
   static void ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression = 8,

@@ -132,7 +132,7 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
 }
 
 bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression,
-                           int64_t maxBytes, TPreparedEntry& entry) const {
+                           int64_t maxBytes, TPreparedEntry& entry, const TZipProgressEvent& progress) const {
   if (filePath.empty()) throw EZipException(u"File name must not be empty");
   const auto handler = FindCompressionHandler(compression);
   if (!handler) {
@@ -146,7 +146,7 @@ bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipComp
   try {
     // The compressing stream is handed this object as Add hands it; the built-in
     // ones do not look at it.
-    crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, nullptr);
+    crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, &progress);
   } catch (const EWriteError&) {
     if (sink.Overflowed()) return false;
     throw;

@@ -108,15 +108,17 @@ if [ $skip_large -eq 0 ]; then
   echo "== archive: one entry of 1 GiB"
   python3 bench/make_exports.py "$out/chunk.zip" 1 4194304
   unzip -p "$out/chunk.zip" >"$out/chunk.csv"
-  for _ in $(seq 256); do cat "$out/chunk.csv"; done >"$out/large.csv"
+  # Named like an export, so that the conversion takes it.
+  large="$out/2018-10-15-a-b-large.csv"
+  for _ in $(seq 256); do cat "$out/chunk.csv"; done >"$large"
   rm -f "$out/chunk.zip" "$out/chunk.csv"
-  cmd[add-1g]="'$tool' add '$out/large.csv' '$out/large.zip'"
-  cmd[deflate-floor-1g]="'$tool' deflate '$out/large.csv'"
+  cmd[add-1g]="'$tool' add '$large' '$out/large.zip'"
+  cmd[deflate-floor-1g]="'$tool' deflate '$large'"
   cmd[extract-1g]="rm -rf '$out/extracted'; exec '$tool' extract '$out/large.zip' '$out/extracted'"
   cmd[convert-1g]="'$convert' -q '$out/large.zip'"
   alternate 1 add-1g deflate-floor-1g extract-1g convert-1g
-  cmp "$out/large.csv" "$out/extracted/large.csv"
-  rm -rf "$out/large.csv" "$out/extracted" "$out/large.zip" "$out/larg-e.zip"
+  cmp "$large" "$out/extracted/2018-10-15-a-b-large.csv"
+  rm -rf "$large" "$out/extracted" "$out/large.zip" "$out/larg-e.zip"
 fi
 
 echo

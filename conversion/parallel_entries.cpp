@@ -17,6 +17,8 @@ namespace quenmar {
 namespace {
 
 constexpr TZipCompression kDeflate = 8;
+// Entries smaller than this are compressed by the calling thread.
+constexpr uint32_t kHandOverSize = 32 << 10;
 
 // One entry in hand: extracted into the slot's scratch file, then compressed by a
 // worker. The fields a worker writes are read by the calling thread only after it
@@ -34,7 +36,9 @@ struct Slot {
 
 class Workers {
  public:
-  Workers(const TZipFile& writer, int count) : writer_(writer) {
+  // Check runs after each block a worker compresses and may throw to stop it.
+  Workers(const TZipFile& writer, int count, void (*check)())
+      : writer_(writer), progress_([check](TZipFile&, const Text&, const TZipHeader&, int64_t) { check(); }) {
     for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
   }
   // Stops the workers after the entry each is on, on every path out of the run.
@@ -78,7 +82,8 @@ class Workers {
       TPreparedEntry entry;
       std::exception_ptr error;
       try {
-        prepared = writer_.PrepareFile(slot->file.Path(), slot->plan.newName, kDeflate, kPreparedEntryBudget, entry);
+        prepared = writer_.PrepareFile(slot->file.Path(), slot->plan.newName, kDeflate, kPreparedEntryBudget, entry,
+                                       progress_);
       } catch (...) {
         error = std::current_exception();
       }
@@ -94,6 +99,7 @@ class Workers {
   }
 
   const TZipFile& writer_;
+  const TZipProgressEvent progress_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable done_;
@@ -112,7 +118,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
   const int slotCount = 2 * jobs;
   std::vector<std::unique_ptr<Slot>> slots;
   for (int i = 0; i < slotCount; ++i) slots.push_back(std::make_unique<Slot>(scratch, i));
-  Workers workers(writer, jobs);
+  Workers workers(writer, jobs, check);
 
   int nextExtract = 0, nextWrite = 0;
   // The first entry that could not be planned or extracted, with its name; it is
@@ -133,7 +139,15 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
         extractionErrorName = name;
         break;
       }
-      workers.Submit(slot);
+      // A small entry costs less to compress than to hand to another thread: it is
+      // compressed in turn by this one.
+      if (reader.FileInfo(nextExtract).UncompressedSize < kHandOverSize) {
+        slot.prepared = false;
+        slot.error = nullptr;
+        slot.done = true;
+      } else {
+        workers.Submit(slot);
+      }
       ++nextExtract;
     }
     if (nextWrite == nextExtract) break;  // nothing more in hand: a failure comes next

@@ -28,7 +28,8 @@ namespace quenmar {
 inline constexpr int64_t kPreparedEntryBudget = int64_t{4} << 20;
 
 // Converts every entry of Reader into Writer with Jobs worker threads (Jobs >= 1).
-// Check is called between steps and may throw to stop the run.
+// Check is called between steps and after every block, on any of the threads, and
+// may throw to stop the run; it must be safe to call from several threads.
 void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchFolder& scratch, int jobs,
                               ConversionWindow& window, std::optional<Text>& currentEntry, void (*check)());
 
