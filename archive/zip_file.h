@@ -160,9 +160,11 @@ class TZipFile {
   TZipHeader FileEntryHeader(TFileStream& source, TextView filePath, TextView archiveFileName,
                              TZipCompression compression) const;
   static void PrepareLocalHeader(TZipHeader& local);
-  // Compresses Size bytes of Data into Sink; returns their CRC-32.
+  // Compresses Size bytes of Data into Sink; returns their CRC-32. Progress gets
+  // FileName.
   static uint32_t Compress(TStream& data, int64_t size, TStream& sink, const TCompressionHandler& handler,
-                           TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress);
+                           TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress,
+                           const Text& fileName);
   void ForgetEntries();
 
   TZipMode FMode = zmClosed;

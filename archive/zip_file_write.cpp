@@ -146,7 +146,11 @@ bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipComp
   try {
     // The compressing stream is handed this object as Add hands it; the built-in
     // ones do not look at it.
-    crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, &progress);
+    // The file's own name: the archive's current file belongs to the thread that
+    // writes the archive.
+    const Text fileName(filePath);
+    crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, &progress,
+                   fileName);
   } catch (const EWriteError&) {
     if (sink.Overflowed()) return false;
     throw;
@@ -217,7 +221,8 @@ void TZipFile::PrepareLocalHeader(TZipHeader& local) {
 }
 
 uint32_t TZipFile::Compress(TStream& data, int64_t size, TStream& sink, const TCompressionHandler& handler,
-                            TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress) {
+                            TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress,
+                            const Text& fileName) {
   uint32_t crc = 0;
   std::unique_ptr<TStream> compressor = handler.compress(sink, zipFile, local);
   std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<int64_t>(size, 1))));
@@ -230,7 +235,7 @@ uint32_t TZipFile::Compress(TStream& data, int64_t size, TStream& sink, const TC
     crc = static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(piece)));
     compressor->WriteBuffer(buffer.data(), piece);
     left -= piece;
-    if (progress != nullptr && *progress) (*progress)(zipFile, zipFile.FCurrentFile, local, size - left);
+    if (progress != nullptr && *progress) (*progress)(zipFile, fileName, local, size - left);
   }
   compressor->Finish();
   return crc;
@@ -268,7 +273,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   local.UncompressedSize = static_cast<uint32_t>(sourceSize);
   const CurrentEntryScope scope{*this};
   FCurrentHeader = local;
-  const uint32_t crc = Compress(data, sourceSize, stream, *handler, *this, local, &OnProgress);
+  const uint32_t crc = Compress(data, sourceSize, stream, *handler, *this, local, &OnProgress, FCurrentFile);
 
   const int64_t compressedSize = stream.Position() - dataStart;
   CheckArchiveEnd(stream.Position() - FStartFileData);
