@@ -74,7 +74,9 @@ bool WaitFor(pid_t pid, const std::string& folder, uintmax_t bytes) {
     if (waitpid(pid, nullptr, WNOHANG) != 0) return false;
     const std::string scratch = PrivateFolder(folder);
     std::error_code error;
-    if (!scratch.empty() && (bytes == 0 || fs::file_size(scratch + "/out.zip", error) >= bytes)) return true;
+    const uintmax_t written = scratch.empty() ? 0 : fs::file_size(scratch + "/out.zip", error);
+    // (file_size gives -1 with an error: no output yet counts as none written.)
+    if (!scratch.empty() && (bytes == 0 || (!error && written >= bytes))) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
 }
