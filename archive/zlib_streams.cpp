@@ -1,6 +1,8 @@
 #include "archive/zlib_streams.h"
 
 #include <algorithm>
+#include <iterator>
+#include <mutex>
 
 #include "support/exceptions.h"
 
@@ -41,12 +43,51 @@ struct ZlibState {
 
 namespace {
 
-// One spare state per direction and thread. A state goes back as its stream left
-// it, failed half-way or not, and is made as good as new when it is taken: reset,
-// and no pointer into the last stream's buffers or counts left over, since zlib's
-// reset leaves next_in, avail_in, next_out and avail_out alone.
-thread_local std::unique_ptr<ZlibState> spareDeflater;
-thread_local std::unique_ptr<ZlibState> spareInflater;
+// Spare states, shared by every thread of the process. A state goes back as its
+// stream left it, failed half-way or not, and is made as good as new when it is
+// taken: reset, and no pointer into the last stream's buffers or counts left over,
+// since zlib's reset leaves next_in, avail_in, next_out and avail_out alone.
+//
+// Not thread_local: under mingw-w64 a thread_local object's destructor can run
+// after the thread's storage is gone, and deflateEnd then read freed memory when a
+// worker thread ended. A pool with a lock has no such end.
+class SparePool {
+ public:
+  // The most states kept per direction; more than the threads that convert at once
+  // on any machine we run on, and a bound on what idle states hold.
+  static constexpr size_t kKept = 16;
+
+  std::unique_ptr<ZlibState> Take(bool deflating, int level) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& spares = deflating ? deflaters_ : inflaters_;
+    for (auto it = spares.rbegin(); it != spares.rend(); ++it) {
+      if (!deflating || (*it)->level == level) {
+        std::unique_ptr<ZlibState> state = std::move(*it);
+        spares.erase(std::next(it).base());
+        return state;
+      }
+    }
+    return nullptr;
+  }
+
+  void Give(std::unique_ptr<ZlibState> state) {
+    if (!state) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& spares = state->deflating ? deflaters_ : inflaters_;
+    if (spares.size() < kKept) spares.push_back(std::move(state));
+    // else: the state is freed here, after the lock is let go
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<ZlibState>> deflaters_;
+  std::vector<std::unique_ptr<ZlibState>> inflaters_;
+};
+
+SparePool& Spares() {
+  static SparePool pool;
+  return pool;
+}
 
 void ForgetBuffers(z_stream& z) {
   z.next_in = nullptr;
@@ -56,8 +97,7 @@ void ForgetBuffers(z_stream& z) {
 }
 
 std::unique_ptr<ZlibState> TakeDeflater(int level) {
-  if (spareDeflater && spareDeflater->level == level) {
-    std::unique_ptr<ZlibState> state = std::move(spareDeflater);
+  if (std::unique_ptr<ZlibState> state = Spares().Take(true, level)) {
     ForgetBuffers(state->z);
     if (deflateReset(&state->z) == Z_OK) return state;
   }
@@ -71,8 +111,7 @@ std::unique_ptr<ZlibState> TakeDeflater(int level) {
 }
 
 std::unique_ptr<ZlibState> TakeInflater() {
-  if (spareInflater) {
-    std::unique_ptr<ZlibState> state = std::move(spareInflater);
+  if (std::unique_ptr<ZlibState> state = Spares().Take(false, 0)) {
     ForgetBuffers(state->z);
     if (inflateReset(&state->z) == Z_OK) return state;
   }
@@ -91,7 +130,7 @@ TZCompressionStream::TZCompressionStream(TStream& archive, TCompressionLevel lev
   state_->z.avail_out = kBufferSize;
 }
 
-TZCompressionStream::~TZCompressionStream() { spareDeflater = std::move(state_); }
+TZCompressionStream::~TZCompressionStream() { Spares().Give(std::move(state_)); }
 
 int64_t TZCompressionStream::Position() { return static_cast<int64_t>(state_->z.total_in); }
 
@@ -147,7 +186,7 @@ TZDecompressionStream::TZDecompressionStream(TStream& archive, int64_t sizeHint)
       state_(TakeInflater()),
       nextRead_(sizeHint > 0 && sizeHint < static_cast<int64_t>(kBufferSize) ? sizeHint : kBufferSize) {}
 
-TZDecompressionStream::~TZDecompressionStream() { spareInflater = std::move(state_); }
+TZDecompressionStream::~TZDecompressionStream() { Spares().Give(std::move(state_)); }
 
 int64_t TZDecompressionStream::Position() { return static_cast<int64_t>(state_->z.total_out); }
 

@@ -34,9 +34,10 @@ class TStoredStream : public TStream {
 
 enum TCompressionLevel { zcNone = 0, zcFastest = 1, zcDefault = -1, zcMax = 9 };
 
-// zlib's state for one direction. Streams hand theirs back when they are done, and
-// the next stream of the thread takes it after a reset instead of allocating a
-// new one: for archives of many small entries that is most of the work.
+// zlib's state for one direction. Streams hand theirs back to a pool shared by all
+// threads when they are done, and the next stream takes one after a reset instead
+// of allocating a new one: for archives of many small entries that is most of the
+// work.
 struct ZlibState;
 
 // Deflates what is written to it into the archive stream at the archive stream's

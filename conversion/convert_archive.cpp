@@ -15,7 +15,6 @@
 #include "support/file_names.h"
 #include "support/platform/files.h"
 #include "support/platform/interrupts.h"
-#include "support/platform/program.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -106,8 +105,7 @@ bool ConvertArchive(ConversionWindow& window, int jobs) {
   std::optional<Text> currentEntry;
   std::optional<Text> failure;
   try {
-    const int threads = platform::ThreadedConversionAllowed() ? std::max(1, jobs) : 1;
-    ConvertEntries(inputPath, folder, outputPath, threads, window, currentEntry);
+    ConvertEntries(inputPath, folder, outputPath, std::max(1, jobs), window, currentEntry);
   } catch (const EInterrupted&) {
     failure = Text(kStatusInterrupted);
   } catch (const ERangeError& e) {

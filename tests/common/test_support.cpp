@@ -12,6 +12,10 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#ifdef _WIN32
+#include <chrono>
+#include <thread>
+#endif
 
 #include "support/platform/folders.h"
 #include "support/utf8.h"
@@ -71,6 +75,16 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(std::filesystem::path(T(path)), std::ios::binary);
+#ifdef _WIN32
+  // Under Wine, opening a file that a just-ended command wrote through cmd's
+  // redirection failed once in some fifty runs; it is tried again for up to a
+  // second before that counts as a failure.
+  for (int attempt = 0; !in && attempt < 20 && std::filesystem::exists(std::filesystem::path(T(path))); ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    in.clear();
+    in.open(std::filesystem::path(T(path)), std::ios::binary);
+  }
+#endif
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream s;
   s << in.rdbuf();

@@ -20,6 +20,4 @@ Text ExecutablePath() {
   return FromNative(std::string(buffer.data(), static_cast<size_t>(n)));
 }
 
-bool ThreadedConversionAllowed() { return true; }
-
 }  // namespace quenmar::platform

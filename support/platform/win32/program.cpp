@@ -18,9 +18,4 @@ Text ExecutablePath() {
   }
 }
 
-// Not yet: a run with several threads crashed now and then under Wine (a page
-// fault in a worker thread, on an archive whose extraction fails) and the cause is
-// not understood. Until it is, the Windows programs convert one entry at a time.
-bool ThreadedConversionAllowed() { return false; }
-
 }  // namespace quenmar::platform
