@@ -9,7 +9,7 @@
 
 #include "common/test_support.h"
 #include "support/platform/paths.h"
-#include "ui/form_filename.h"
+#include "ui/qt/form_filename.h"
 
 namespace quenmar {
 namespace {

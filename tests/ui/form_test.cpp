@@ -12,8 +12,8 @@
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "common/zip_builder.h"
-#include "ui/application.h"
-#include "ui/form_quenmar.h"
+#include "ui/qt/application.h"
+#include "ui/qt/form_quenmar.h"
 
 namespace quenmar {
 namespace {
@@ -305,15 +305,6 @@ TEST(Application, QtsOwnTextsAreCzech) {
   EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
   EXPECT_NE(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("File &name:"));
   EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
-}
-
-TEST(Application, TitleAndErrorText) {
-  EXPECT_EQ(ApplicationTitleFor(u"/opt/q/QUENMAR.bin.x"), u"Quenmar");
-  EXPECT_EQ(ApplicationTitleFor(u"/usr/bin/quenmar"), u"quenmar");
-  EXPECT_EQ(ErrorReportText("Disk full"), QStringLiteral("Disk full."));
-  EXPECT_EQ(ErrorReportText("Done."), QStringLiteral("Done."));
-  EXPECT_EQ(ErrorReportText("Why?"), QStringLiteral("Why?."));
-  EXPECT_EQ(ErrorReportText("a -"), QStringLiteral("a -"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/gauge.h"
+#include "ui/qt/gauge.h"
 
 namespace quenmar {
 namespace {

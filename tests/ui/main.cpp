@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "ui/application.h"
+#include "ui/qt/application.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "ui/application.h"
-#include "ui/form_filename.h"
-#include "ui/form_quenmar.h"
+#include "ui/qt/application.h"
+#include "ui/qt/form_filename.h"
+#include "ui/qt/form_quenmar.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

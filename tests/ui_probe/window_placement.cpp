@@ -7,8 +7,8 @@
 #include <QElapsedTimer>
 #include <QScreen>
 
-#include "ui/application.h"
-#include "ui/form_quenmar.h"
+#include "ui/qt/application.h"
+#include "ui/qt/form_quenmar.h"
 
 int main(int argc, char** argv) {
   quenmar::TApplication app(argc, argv);

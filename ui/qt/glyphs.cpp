@@ -1,9 +1,9 @@
-#include "ui/glyphs.h"
+#include "ui/qt/glyphs.h"
 
 #include <QImage>
 #include <QPixmap>
 
-#include "ui/resources.h"
+#include "ui/qt/resources.h"
 
 namespace quenmar {
 namespace {

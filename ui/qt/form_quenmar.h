@@ -1,8 +1,8 @@
-// TForm_Quenmar: the program's one window. The user names an archive in the path
-// box (proposed at start from the program's own folder, or chosen through the
+// TForm_Quenmar: the program's one window, in Qt. The user names an archive in the
+// path box (proposed at start from the program's own folder, or chosen through the
 // browse button), presses Start, and the conversion run works through the
-// window's six operations: the Start button, the gauge, the status line, the path
-// box and one pass of the event loop.
+// window's six operations. What the handlers do is ui/main_window_behaviour.h;
+// this class draws and dispatches.
 #pragma once
 
 #include <QDialog>
@@ -11,12 +11,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "conversion/conversion_window.h"
-#include "ui/gauge.h"
+#include "ui/main_window_behaviour.h"
+#include "ui/qt/gauge.h"
 
 namespace quenmar {
 
-class TForm_Quenmar : public QDialog, public ConversionWindow {
+class TForm_Quenmar : public QDialog, public MainWindowControls {
   Q_OBJECT
 
  public:
@@ -37,8 +37,10 @@ class TForm_Quenmar : public QDialog, public ConversionWindow {
   QLabel* Label3;
   QLabel* Label4;
 
-  // The conversion run's window.
-  void DisableStart() override;
+  // The controls as the shared behaviour sees them.
+  void SetStartEnabled(bool enabled) override;
+  void SetInputPath(const Text& text) override;
+  bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) override;
   void SetGaugeVisible(bool visible) override;
   void SetGaugeProgress(int progress) override;
   void SetStatus(const Text& text) override;
@@ -59,7 +61,6 @@ class TForm_Quenmar : public QDialog, public ConversionWindow {
   void changeEvent(QEvent* event) override;
 
  private:
-  void SetStartEnabled(bool enabled);
   // Centred on its screen, the frame of the window manager included.
   QPoint CentredPosition() const;
   void CentreOnScreen();
@@ -73,8 +74,8 @@ class TForm_Quenmar : public QDialog, public ConversionWindow {
 
 extern TForm_Quenmar* Form_Quenmar;
 
-// Where the information page lies: beside the program, where it is installed, or
-// else a temporary copy of the page built into the program (removed at exit).
+// Where the information page lies: where it is installed with the program, or else
+// a temporary copy of the page built into the program (removed at exit).
 QString InfoPagePath();
 
 }  // namespace quenmar

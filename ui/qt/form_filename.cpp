@@ -1,4 +1,4 @@
-#include "ui/form_filename.h"
+#include "ui/qt/form_filename.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // Quenmar: renames the dated data files inside a ZIP archive.
-#include "ui/application.h"
-#include "ui/form_quenmar.h"
+#include "ui/qt/application.h"
+#include "ui/qt/form_quenmar.h"
 
 int main(int argc, char** argv) {
   quenmar::TApplication app(argc, argv);

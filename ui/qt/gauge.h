@@ -1,16 +1,16 @@
 // TGauge: the progress gauge of the main window, drawn by the program itself.
 //
-// White inside a one-pixel black frame; a navy bar from the inner left edge to
-// x = trunc(percentage x (width - 1) / 100); the "%d%%" text centred, each of its
-// pixels the inverse of what lies beneath (black on white, light yellow on navy).
-// The image is composed off-screen, at the screen's device pixel ratio (the pixel
-// rules hold in the window's logical pixels), and copied in one step. Setting a progress that
-// changes the shown percentage repaints at once, without waiting for the event
-// loop, so the gauge moves while a run keeps the loop busy.
+// Drawn by the rules of ui/gauge_rule.h. The image is composed off-screen, at the
+// screen's device pixel ratio (the pixel rules hold in the window's logical
+// pixels), and copied in one step. Setting a progress that changes the shown
+// percentage repaints at once, without waiting for the event loop, so the gauge
+// moves while a run keeps the loop busy.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
+
+#include "ui/gauge_rule.h"
 
 namespace quenmar {
 
@@ -23,7 +23,7 @@ class TGauge : public QWidget {
   int Progress() const { return progress_; }
   // Clamped into 0 to 100.
   void SetProgress(int progress);
-  int Percentage() const { return progress_; }
+  int Percentage() const { return ShownPercentage(progress_); }
 
   // The gauge's image at its current size and progress, composed for a screen of
   // DevicePixelRatio device pixels to the logical one.

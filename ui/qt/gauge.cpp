@@ -1,13 +1,16 @@
-#include "ui/gauge.h"
+#include "ui/qt/gauge.h"
 
 #include <QPainter>
+
+#include "ui/gauge_rule.h"
 
 namespace quenmar {
 namespace {
 
-const QColor kFrame(0, 0, 0);
-const QColor kBack(255, 255, 255);
-const QColor kBar(0, 0, 128);
+QColor Q(GaugeColour colour) { return QColor(colour.red, colour.green, colour.blue); }
+const QColor kFrame = Q(kGaugeFrame);
+const QColor kBack = Q(kGaugeBack);
+const QColor kBar = Q(kGaugeBar);
 
 }  // namespace
 
@@ -17,7 +20,7 @@ TGauge::TGauge(QWidget* parent) : QWidget(parent) {
 }
 
 void TGauge::SetProgress(int progress) {
-  progress = std::clamp(progress, 0, 100);
+  progress = ClampedProgress(progress);
   if (progress == progress_) return;
   progress_ = progress;
   if (isVisible()) repaint();
@@ -30,7 +33,7 @@ QImage TGauge::Render(qreal devicePixelRatio) const {
   QPainter painter(&image);
   painter.fillRect(0, 0, w, h, kFrame);
   if (w > 2 && h > 2) painter.fillRect(1, 1, w - 2, h - 2, kBack);
-  const int barEnd = Percentage() * (w - 1) / 100;  // exclusive, from the outer left edge
+  const int barEnd = BarEnd(Percentage(), w);
   if (barEnd > 1 && h > 2) painter.fillRect(1, 1, barEnd - 1, h - 2, kBar);
 
   // The text inverts what it covers: white XOR-ed over the picture.
@@ -39,7 +42,7 @@ QImage TGauge::Render(qreal devicePixelRatio) const {
   painter.setFont(textFont);
   painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
   painter.setPen(QColor(255, 255, 255));
-  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, QString::asprintf("%d%%", Percentage()));
+  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, QString::fromStdU16String(GaugeText(Percentage())));
   return image;
 }
 

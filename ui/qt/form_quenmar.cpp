@@ -1,4 +1,4 @@
-#include "ui/form_quenmar.h"
+#include "ui/qt/form_quenmar.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,14 +11,10 @@
 #include <QWindow>
 #include <memory>
 
-#include "conversion/convert_archive.h"
-#include "support/file_names.h"
-#include "support/platform/folders.h"
 #include "support/platform/program.h"
-#include "support/quiet_files.h"
-#include "ui/form_filename.h"
-#include "ui/glyphs.h"
-#include "ui/resources.h"
+#include "ui/qt/form_filename.h"
+#include "ui/qt/glyphs.h"
+#include "ui/qt/resources.h"
 
 namespace quenmar {
 
@@ -65,9 +61,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry, co
 }  // namespace
 
 QString InfoPagePath() {
-  const QString programDir = QFileInfo(Q(platform::ExecutablePath())).absolutePath();
-  for (const QString& candidate : {programDir + "/quenmar-info.html", programDir + "/../share/quenmar/quenmar-info.html"}) {
-    if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
+  if (const auto installed = InstalledInfoPage(platform::ExecutablePath())) {
+    return QFileInfo(Q(*installed)).canonicalFilePath();
   }
   // The program alone, copied next to the archives: the page built into it, in a
   // temporary file of its own that goes when the program ends.
@@ -121,7 +116,7 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
   E_Stav = new QLineEdit(this);
   E_Stav->setGeometry(6, 186, 575, 24);
   E_Stav->setReadOnly(true);
-  SetStatus(u"Zvolte ZIP soubor pro konverzi.");
+  SetStatus(kInitialStatus);
   BB_Info = MakeButton(this, QStringLiteral("In&fo"), QRect(369, 246, 107, 28), QuestionMarkGlyph());
 
   for (QPushButton* button : {BB_Start, BB_Cancel}) {  // their captions are black
@@ -145,14 +140,7 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
   FormCreate();
 }
 
-void TForm_Quenmar::FormCreate() {
-  Text folder = programFolder_;
-  if (folder.empty()) folder = FilePathOf(platform::ExecutablePath());
-  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
-  if (const auto found = platform::FindFirstMatch(folder, u"*.ZIP")) E_Soubor->setText(Q(folder + *found));
-  SetStartEnabled(false);
-  E_SouborChange();
-}
+void TForm_Quenmar::FormCreate() { quenmar::FormCreate(*this, programFolder_); }
 
 void TForm_Quenmar::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -201,23 +189,24 @@ void TForm_Quenmar::KeepCentredWhileTheFrameSettles() {
   if (shownAt_.isValid() && shownAt_.elapsed() < kSettleMilliseconds) CentreOnScreen();
 }
 
-void TForm_Quenmar::E_SouborChange() { SetStartEnabled(FileCanBeOpened(E_Soubor->text().toStdU16String())); }
+void TForm_Quenmar::E_SouborChange() { quenmar::E_SouborChange(*this); }
 
-void TForm_Quenmar::BB_StartClick() { ConvertArchive(*this); }
+void TForm_Quenmar::BB_StartClick() { quenmar::BB_StartClick(*this); }
 
 void TForm_Quenmar::BB_CancelClick() { close(); }
 
-void TForm_Quenmar::BB_BrowseClick() {
-  Text name = E_Soubor->text().toStdU16String();
-  if (ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name)) {
-    const QString chosen = Q(name);
-    if (chosen != E_Soubor->text()) E_Soubor->setText(chosen);
-  }
+void TForm_Quenmar::BB_BrowseClick() { quenmar::BB_BrowseClick(*this); }
+
+bool TForm_Quenmar::ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) {
+  return ChooseFileName(false, filter, mustExist, title, fileName);
+}
+
+void TForm_Quenmar::SetInputPath(const Text& text) {
+  const QString shown = Q(text);
+  if (shown != E_Soubor->text()) E_Soubor->setText(shown);
 }
 
 void TForm_Quenmar::BB_InfoClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); }
-
-void TForm_Quenmar::DisableStart() { SetStartEnabled(false); }
 
 void TForm_Quenmar::SetStartEnabled(bool enabled) {
   // Left to Qt, the focus would pass to Zrušit, where the next Enter ends the

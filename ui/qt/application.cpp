@@ -1,4 +1,4 @@
-#include "ui/application.h"
+#include "ui/qt/application.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -8,10 +8,10 @@
 #include <exception>
 
 #include "support/exceptions.h"
-#include "support/file_names.h"
 #include "support/platform/program.h"
-#include "ui/glyphs.h"
-#include "ui/resources.h"
+#include "ui/main_window_behaviour.h"
+#include "ui/qt/glyphs.h"
+#include "ui/qt/resources.h"
 
 namespace quenmar {
 namespace {
@@ -28,21 +28,6 @@ class TooltipTiming : public QProxyStyle {
 };
 
 }  // namespace
-
-Text ApplicationTitleFor(TextView executablePath) {
-  Text name = FileNameOf(executablePath);
-  const size_t dot = name.find(u'.');
-  if (dot != Text::npos) name.resize(dot);
-  const QString lower = QString::fromStdU16String(name).toLower();
-  Text title = lower.toStdU16String();
-  if (!name.empty() && !title.empty()) title[0] = name[0];
-  return title;
-}
-
-QString ErrorReportText(const QString& message) {
-  if (!message.isEmpty() && message.back().unicode() > u'.') return message + ".";
-  return message;
-}
 
 void InstallCzechTexts(QCoreApplication& app) {
   InitUiResources();
@@ -75,7 +60,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TApplication::ShowError(const QString& message) {
-  QMessageBox box(QMessageBox::Critical, applicationName(), ErrorReportText(message), QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical, applicationName(), QString::fromStdU16String(ErrorReportText(message.toStdU16String())), QMessageBox::Ok);
   box.exec();
 }
 

@@ -9,14 +9,6 @@
 
 namespace quenmar {
 
-// The executable's file name without its folder, cut before its first ".", its
-// first character as it is and every later one in lower case.
-Text ApplicationTitleFor(TextView executablePath);
-
-// An error's text as the report shows it: a "." added when its last character
-// comes after "." in the character set.
-QString ErrorReportText(const QString& message);
-
 // Qt's own texts (the file dialog, the message box) in Czech, like the window:
 // from the copy built into the program, else from Qt's installed translations.
 void InstallCzechTexts(QCoreApplication& app);

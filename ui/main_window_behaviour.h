@@ -1,0 +1,65 @@
+// What the main window does without drawing, once for every toolkit. A toolkit's
+// window provides MainWindowControls (its controls as the behaviour sees them) and
+// calls the handlers below from its own events; it holds nothing but drawing and
+// dispatching.
+//
+// - FormCreate proposes the first "*.ZIP" entry of the program's folder (in
+//   directory order, of any kind) and sets Start by the path box.
+// - E_SouborChange enables Start exactly when the path box names a file that can be
+//   opened.
+// - BB_BrowseClick lets the user choose the archive; the path box changes only
+//   when the dialog was confirmed with another path.
+// - BB_StartClick is the conversion run, through the six operations of
+//   ConversionWindow.
+#pragma once
+
+#include <optional>
+
+#include "conversion/conversion_window.h"
+#include "support/text.h"
+
+namespace quenmar {
+
+// The window's texts that are not its controls' captions.
+inline constexpr char16_t kInitialStatus[] = u"Zvolte ZIP soubor pro konverzi.";
+inline constexpr char16_t kBrowseFilter[] = u"*.ZIP|*.ZIP";
+inline constexpr char16_t kBrowseTitle[] = u"Vyberte soubor pro konverzi";
+inline constexpr char16_t kArchiveMask[] = u"*.ZIP";
+inline constexpr char16_t kInfoPageName[] = u"quenmar-info.html";
+
+class MainWindowControls : public ConversionWindow {
+ public:
+  virtual void SetStartEnabled(bool enabled) = 0;
+  // Sets the path box's text; a text that differs from the shown one runs
+  // E_SouborChange, as a keystroke would.
+  virtual void SetInputPath(const Text& text) = 0;
+  // The file dialog: ChooseFileName's contract (ui/*/form_filename.h).
+  virtual bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) = 0;
+
+  void DisableStart() override { SetStartEnabled(false); }
+};
+
+// ProgramFolder is where start-up looks; empty for the running program's folder.
+void FormCreate(MainWindowControls& window, TextView programFolder);
+void E_SouborChange(MainWindowControls& window);
+void BB_BrowseClick(MainWindowControls& window);
+void BB_StartClick(MainWindowControls& window);
+
+// The archive proposed at start: Folder (with a separator added when it lacks one)
+// followed by the name of its first entry matching "*.ZIP"; nothing when none does.
+std::optional<Text> ProposedArchive(TextView folder);
+
+// The executable's file name without its folder, cut before its first ".", its
+// first character as it is and every later one in lower case.
+Text ApplicationTitleFor(TextView executablePath);
+
+// An error's text as the error report shows it: a "." added when its last
+// character comes after "." in the character set.
+Text ErrorReportText(TextView message);
+
+// The information page where it is installed with the program: beside it, or in
+// share/quenmar beside its bin folder. Nothing when neither holds it; the window
+// then shows the copy built into it.
+std::optional<Text> InstalledInfoPage(TextView executablePath);
+
+}  // namespace quenmar
