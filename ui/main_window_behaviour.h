@@ -26,6 +26,13 @@ inline constexpr char16_t kBrowseFilter[] = u"*.ZIP|*.ZIP";
 inline constexpr char16_t kBrowseTitle[] = u"Vyberte soubor pro konverzi";
 inline constexpr char16_t kArchiveMask[] = u"*.ZIP";
 inline constexpr char16_t kInfoPageName[] = u"quenmar-info.html";
+// The window's caption and its labels' texts.
+inline constexpr char16_t kCaption[] = u"Quenmar  ";
+inline constexpr char16_t kTitleText[] = u"Quenmar   V 1.0";
+inline constexpr char16_t kLabel1Text[] = u"Cesta:";
+inline constexpr char16_t kLabel2Text[] = u"Program na úpravu názvů datových souborů ";
+inline constexpr char16_t kLabel3Text[] = u"Pro datové exporty s názvy RRRR-MM-DD-…";
+inline constexpr char16_t kLabel4Text[] = u"© 2026 autoři programu Quenmar";
 
 class MainWindowControls : public ConversionWindow {
  public:

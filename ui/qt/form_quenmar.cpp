@@ -84,7 +84,7 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       programFolder_(programFolder) {
   Form_Quenmar = this;
-  setWindowTitle(QStringLiteral("Quenmar  "));
+  setWindowTitle(Q(kCaption));
   setFixedSize(632, 299);
   setFont(SystemFont(11));
   setWindowIcon(ApplicationIcon());
@@ -93,13 +93,13 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
   Gauge->setGeometry(6, 214, 575, 24);
   Gauge->setVisible(false);
 
-  L_OdstranArchivHovDB = MakeLabel(this, QStringLiteral("Quenmar   V 1.0"), QRect(8, 8, 606, 25), ArialFont(20), Qt::AlignHCenter);
-  Label1 = MakeLabel(this, QStringLiteral("Cesta:"), QRect(6, 138, 575, 16), SystemFont(14), Qt::AlignLeft);
-  Label2 = MakeLabel(this, QStringLiteral("Program na úpravu názvů datových souborů "), QRect(8, 75, 606, 25),
+  L_OdstranArchivHovDB = MakeLabel(this, Q(kTitleText), QRect(8, 8, 606, 25), ArialFont(20), Qt::AlignHCenter);
+  Label1 = MakeLabel(this, Q(kLabel1Text), QRect(6, 138, 575, 16), SystemFont(14), Qt::AlignLeft);
+  Label2 = MakeLabel(this, Q(kLabel2Text), QRect(8, 75, 606, 25),
                      ArialFont(20), Qt::AlignHCenter);
-  Label3 = MakeLabel(this, QStringLiteral("Pro datové exporty s názvy RRRR-MM-DD-…"), QRect(8, 103, 606, 25),
+  Label3 = MakeLabel(this, Q(kLabel3Text), QRect(8, 103, 606, 25),
                      ArialFont(20), Qt::AlignHCenter);
-  Label4 = MakeLabel(this, QStringLiteral("© 2026 autoři programu Quenmar"), QRect(12, 48, 606, 25), ArialFont(14),
+  Label4 = MakeLabel(this, Q(kLabel4Text), QRect(12, 48, 606, 25), ArialFont(14),
                      Qt::AlignHCenter);
 
   BB_Start = MakeButton(this, QStringLiteral("Start"), QRect(147, 246, 106, 28), StartGlyph());

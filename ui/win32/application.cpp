@@ -1,0 +1,112 @@
+#include "ui/win32/application.h"
+
+#include <shellapi.h>
+
+#include <exception>
+#include <string>
+
+#include "support/exceptions.h"
+#include "support/platform/program.h"
+#include "ui/main_window_behaviour.h"
+#include "ui/win32/resource_ids.h"
+
+namespace quenmar::win32 {
+namespace {
+
+ErrorReporter& Reporter() {
+  static ErrorReporter reporter = [](HWND owner, const Text& message) {
+    ::MessageBoxW(owner, W(ErrorReportText(message)), W(ApplicationTitle()), MB_OK | MB_ICONERROR);
+  };
+  return reporter;
+}
+
+Text Utf8ToWide(const char* text) {
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+  if (length > 0) ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+  return T(wide.c_str());
+}
+
+// The copy of the built-in page, removed when the program ends.
+class TemporaryPage {
+ public:
+  ~TemporaryPage() {
+    if (!path_.empty()) ::DeleteFileW(W(path_));
+  }
+  const Text& Path() {
+    if (path_.empty()) path_ = Write();
+    return path_;
+  }
+
+ private:
+  static Text Write() {
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_INFO_PAGE), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    const DWORD size = found ? ::SizeofResource(nullptr, found) : 0;
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD got = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (bytes == nullptr || got == 0 || got > MAX_PATH) return Text();
+    const Text path = T(folder) + u"quenmar-info-" + Utf8ToWide(std::to_string(::GetCurrentProcessId()).c_str()) +
+                      u".html";
+    HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Text();
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    ::CloseHandle(file);
+    if (!ok) {
+      ::DeleteFileW(W(path));
+      return Text();
+    }
+    return path;
+  }
+
+  Text path_;
+};
+
+}  // namespace
+
+const Text& ApplicationTitle() {
+  static const Text title = ApplicationTitleFor(platform::ExecutablePath());
+  return title;
+}
+
+void ShowError(HWND owner, const Text& message) { Reporter()(owner, message); }
+
+void SetErrorReporter(ErrorReporter reporter) { Reporter() = std::move(reporter); }
+
+void Guarded(HWND owner, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const Exception& e) {
+    ShowError(owner, e.Message());
+  } catch (const std::exception& e) {
+    ShowError(owner, Utf8ToWide(e.what()));
+  }
+}
+
+Text InfoPagePath() {
+  if (const auto installed = InstalledInfoPage(platform::ExecutablePath())) return *installed;
+  static TemporaryPage page;
+  return page.Path();
+}
+
+void OpenInfoPage(const Text& page) {
+  // The result is not looked at: a page that cannot be shown is not reported.
+  ::ShellExecuteW(nullptr, nullptr, W(page), nullptr, nullptr, SW_SHOW);
+}
+
+void ProcessPendingMessages(HWND window) {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (window != nullptr && ::IsDialogMessageW(window, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+}  // namespace quenmar::win32

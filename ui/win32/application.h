@@ -1,0 +1,43 @@
+// The application on Win32: its title, the report of an error that escapes a
+// handler, the information page, and the message loop's dispatch.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "support/text.h"
+
+namespace quenmar::win32 {
+
+inline const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline Text T(const wchar_t* text) { return Text(reinterpret_cast<const char16_t*>(text)); }
+
+// The application title: ApplicationTitleFor the running executable.
+const Text& ApplicationTitle();
+
+// The error report: a message box owned by Owner, titled with the application
+// title, with the error icon and an OK button, showing ErrorReportText(Message).
+// Tests replace it to see what would be shown.
+using ErrorReporter = std::function<void(HWND owner, const Text& message)>;
+void ShowError(HWND owner, const Text& message);
+void SetErrorReporter(ErrorReporter reporter);
+
+// Runs Handler; an error that escapes it goes to the error report, after which the
+// program goes on. Window procedures call their handlers through it, since no
+// exception may pass through Windows' own frames.
+void Guarded(HWND owner, const std::function<void()>& handler);
+
+// The information page: where it is installed with the program, else a copy of the
+// page built into the program in the temporary folder (removed at exit). Empty when
+// neither can be had.
+Text InfoPagePath();
+
+// Hands Page to the user's default handler, as the Info button does.
+void OpenInfoPage(const Text& page);
+
+// Handles the waiting messages once, the dialog keys of Window included; a quit
+// message is put back for the main loop.
+void ProcessPendingMessages(HWND window);
+
+}  // namespace quenmar::win32
