@@ -83,5 +83,28 @@ if [ -x "$ctrl_c" ] && command -v script >/dev/null; then
   fi
 fi
 
+# The package: the two programs and the page, which unpack anywhere and run.
+package=$(ls "$(dirname "$windows")"/quenmar-*-win64.zip 2>/dev/null | head -1)
+if [ -n "$package" ]; then
+  rm -rf "$work/unpacked"
+  mkdir -p "$work/unpacked/somewhere else"
+  verdict=ok
+  if ! unzip -tqq "$package" >/dev/null; then
+    verdict="unzip -t refuses it"
+  elif [ "$(unzip -Z1 "$package" | sort | tr '\n' ' ')" != "quenmar-convert.exe quenmar-info.html quenmar.exe " ]; then
+    verdict="holds: $(unzip -Z1 "$package" | tr '\n' ' ')"
+  else
+    unzip -qq "$package" -d "$work/unpacked/somewhere else"
+    got=$("$wine_run" "$work/unpacked/somewhere else/quenmar-convert.exe" --names 2018-10-15-abc-def-ghi.csv 2>&1 | tr -d '\r')
+    [ "$got" = "2018-10-15-abc-def-ghi.csv -> 2018-10-abc-def-ghi-mob.csv" ] || verdict="the unpacked program says: $got"
+  fi
+  if [ "$verdict" = ok ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED $(basename "$package"): $verdict"
+  fi
+fi
+
 echo "windows-checks: $passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -79,9 +79,10 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
 }
 
 TEST(WindowBehaviour, ApplicationTitleAndErrorReportText) {
-  EXPECT_EQ(ApplicationTitleFor(u"/opt/q/QUENMAR.bin.x"), u"Quenmar");
-  EXPECT_EQ(ApplicationTitleFor(u"/usr/bin/quenmar"), u"quenmar");
-  EXPECT_EQ(ApplicationTitleFor(Text(u"ČERVENÝ.EXE")), u"Červený");
+  const Text sep(1, platform::kPathSeparator);
+  EXPECT_EQ(ApplicationTitleFor(sep + u"opt" + sep + u"q.d" + sep + u"QUENMAR.bin.x"), u"Quenmar");
+  EXPECT_EQ(ApplicationTitleFor(sep + u"usr" + sep + u"bin" + sep + u"quenmar"), u"quenmar");
+  EXPECT_EQ(ApplicationTitleFor(u"ČERVENÝ.EXE"), u"Červený");
   EXPECT_EQ(ErrorReportText(u"Disk full"), u"Disk full.");
   EXPECT_EQ(ErrorReportText(u"Done."), u"Done.");
   EXPECT_EQ(ErrorReportText(u"Why?"), u"Why?.");

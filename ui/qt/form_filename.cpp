@@ -5,11 +5,10 @@
 #include <QLineEdit>
 #include <QScreen>
 
-#include "support/exceptions.h"
 #include "support/fields.h"
 #include "support/file_names.h"
-#include "support/filter_ext.h"
 #include "support/platform/paths.h"
+#include "ui/file_dialog_steps.h"
 
 namespace quenmar {
 
@@ -125,14 +124,14 @@ void TForm_Filename::SaveDialog1TypeChange(QFileDialog* dialog) { OpenDialog1Typ
 
 void TForm_Filename::UpdateDialogFileName(QFileDialog* dialog, const Text& filePath, const Text& filter,
                                           int filterIndex) {
-  Text name = FileNameOf(filePath);
-  if (FileExtOf(filePath).empty() || dialog == nullptr || !dialog->isVisible()) return;
-  if (!ApplyFilterExt(name, filter, filterIndex)) return;
+  if (dialog == nullptr || !dialog->isVisible()) return;
+  const auto name = NameAfterTypeChange(filePath, filter, filterIndex);
+  if (!name) return;
   // Only the name part goes into the box, as the user would type it.
   if (auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-    box->setText(Q(name));
+    box->setText(Q(*name));
   } else {
-    dialog->selectFile(Q(name));
+    dialog->selectFile(Q(*name));
   }
 }
 
@@ -141,13 +140,9 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
   Form_Filename = form.get();
   const Text savedDirectory = platform::GetCurrentDir();
 
-  const Text initialFolder = FilePathOf(fileName);
-  Text proposed = fileName;
-  if (FileNameOf(proposed).empty()) {
-    Text rest(filter);
-    proposed += NextField(u"|", rest);
-  }
-  proposed = FullFileName(proposed);
+  const FileDialogStart start = FileDialogStartFor(fileName, filter);
+  const Text& initialFolder = start.initialFolder;
+  const Text& proposed = start.fileName;
 
   QFileDialog* dialog = saveMode ? form->SaveDialog1 : form->OpenDialog1;
   dialog->setWindowTitle(Q(title));
@@ -162,10 +157,8 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
     const QStringList selected = dialog->selectedFiles();
     confirmed = !selected.isEmpty();
     if (confirmed) {
-      fileName = T(selected.first());
-      if (FileExtOf(fileName).empty()) {
-        ApplyFilterExt(fileName, TForm_Filename::FilterOf(*dialog), TForm_Filename::FilterIndexOf(*dialog));
-      }
+      fileName = ConfirmedFileName(T(selected.first()), TForm_Filename::FilterOf(*dialog),
+                                   TForm_Filename::FilterIndexOf(*dialog));
     }
   }
   if (!confirmed) fileName = proposed;
@@ -174,8 +167,7 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
   // directory cannot be restored.
   Form_Filename = nullptr;
   form.reset();
-  const int restored = platform::SetCurrentDir(savedDirectory);
-  if (restored != 0) throw EInOutError(restored, savedDirectory);
+  RestoreCurrentDir(savedDirectory);
   return confirmed;
 }
 

@@ -5,11 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "support/exceptions.h"
 #include "support/fields.h"
-#include "support/file_names.h"
-#include "support/filter_ext.h"
 #include "support/platform/paths.h"
+#include "ui/file_dialog_steps.h"
 #include "ui/win32/application.h"
 
 namespace quenmar::win32 {
@@ -126,13 +124,13 @@ void TForm_Filename::SaveDialog1TypeChange(TFileDialog& dialog) { OpenDialog1Typ
 
 void TForm_Filename::UpdateDialogFileName(HWND dialogWindow, const Text& filePath, const Text& filter,
                                           int filterIndex) {
-  Text name = FileNameOf(filePath);
-  if (FileExtOf(filePath).empty() || dialogWindow == nullptr) return;
-  if (!ApplyFilterExt(name, filter, filterIndex)) return;
+  if (dialogWindow == nullptr) return;
+  const auto name = NameAfterTypeChange(filePath, filter, filterIndex);
+  if (!name) return;
   // Windows' box is control 1152; where it does not exist, as under Wine, the
   // request goes to 1148, the combo box that holds the name there.
   const int control = ::GetDlgItem(dialogWindow, kFileNameEdit) ? kFileNameEdit : kFileNameCombo;
-  ::SendMessageW(dialogWindow, CDM_SETCONTROLTEXT, control, reinterpret_cast<LPARAM>(W(name)));
+  ::SendMessageW(dialogWindow, CDM_SETCONTROLTEXT, control, reinterpret_cast<LPARAM>(W(*name)));
 }
 
 bool TForm_Filename::Execute(TFileDialog& dialog, HWND owner) {
@@ -168,13 +166,9 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
   Form_Filename = form.get();
   const Text savedDirectory = platform::GetCurrentDir();
 
-  const Text initialFolder = FilePathOf(fileName);
-  Text proposed = fileName;
-  if (FileNameOf(proposed).empty()) {
-    Text rest(filter);
-    proposed += NextField(u"|", rest);
-  }
-  proposed = FullFileName(proposed);
+  const FileDialogStart start = FileDialogStartFor(fileName, filter);
+  const Text& initialFolder = start.initialFolder;
+  const Text& proposed = start.fileName;
 
   TFileDialog& dialog = saveMode ? form->SaveDialog1 : form->OpenDialog1;
   dialog.title = Text(title);
@@ -185,16 +179,14 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
 
   const bool confirmed = form->Execute(dialog, owner);
   if (confirmed) {
-    fileName = dialog.fileName;
-    if (FileExtOf(fileName).empty()) ApplyFilterExt(fileName, dialog.filter, dialog.filterIndex);
+    fileName = ConfirmedFileName(dialog.fileName, dialog.filter, dialog.filterIndex);
   } else {
     fileName = proposed;
   }
 
   Form_Filename = nullptr;
   form.reset();
-  const int restored = platform::SetCurrentDir(savedDirectory);
-  if (restored != 0) throw EInOutError(restored, savedDirectory);
+  RestoreCurrentDir(savedDirectory);
   return confirmed;
 }
 

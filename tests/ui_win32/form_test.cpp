@@ -1,0 +1,327 @@
+// The window on Win32, read back through Win32 itself: places, texts, fonts, keys,
+// a run from Start.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "archive/zip_file.h"
+#include "common/test_support.h"
+#include "common/zip_builder.h"
+#include "conversion/convert_archive.h"
+#include "support/exceptions.h"
+#include "support/utf8.h"
+#include "ui/main_window_behaviour.h"
+#include "ui/win32/application.h"
+#include "ui/win32/form_quenmar.h"
+#include "ui/win32/gauge.h"
+#include "ui_win32/window_support.h"
+
+namespace quenmar::win32 {
+namespace {
+
+using quenmar::testing::TempDir;
+using quenmar::testing::WriteFile;
+using testing::PlaceInParent;
+using testing::PressAltKey;
+using testing::PressKey;
+using testing::Pump;
+using testing::WindowText;
+
+Text U(const std::string& path) { return quenmar::testing::T(path); }
+
+void MakeArchive(const std::string& path, int entries = 1) {
+  TZipFile zip;
+  zip.Open(U(path), zmWrite);
+  for (int i = 0; i < entries; ++i) {
+    zip.Add(TBytes("1;2;3\n"), u"2018-10-15-abc-def-" + Text(1, static_cast<char16_t>(u'a' + i)) + u".csv");
+  }
+  zip.Close();
+}
+
+// A window of its own for each test, closed without ending anything.
+std::unique_ptr<TForm_Quenmar> MakeForm(const std::string& folder) {
+  testing::InitWindowClasses();
+  auto form = std::make_unique<TForm_Quenmar>(::GetModuleHandleW(nullptr), U(folder));
+  form->quitWhenClosed = false;
+  return form;
+}
+
+struct FontSeen {
+  Text face;
+  LONG height;
+  bool bold;
+};
+
+FontSeen FontOf(HWND control) {
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return FontSeen{T(font.lfFaceName), font.lfHeight, font.lfWeight >= FW_BOLD};
+}
+
+TEST(Win32Window, ControlsAtTheirPlacesWithTheirTextsAndFonts) {
+  TempDir dir;
+  auto form = MakeForm(dir.path());
+  struct Case {
+    HWND control;
+    RECT place;
+    Text text;
+    Text face;
+    LONG height;
+    bool bold;
+  };
+  const Case cases[] = {
+      {form->Gauge, {6, 214, 575, 24}, u"", u"System", -11, false},
+      {form->L_OdstranArchivHovDB, {8, 8, 606, 25}, u"Quenmar   V 1.0", u"Arial", -20, true},
+      {form->Label1, {6, 138, 575, 16}, u"Cesta:", u"System", -14, false},
+      {form->Label2, {8, 75, 606, 25}, u"Program na úpravu názvů datových souborů ", u"Arial", -20, true},
+      {form->Label3, {8, 103, 606, 25}, kLabel3Text, u"Arial", -20, true},
+      {form->Label4, {12, 48, 606, 25}, kLabel4Text, u"Arial", -14, true},
+      {form->BB_Start, {147, 246, 106, 28}, u"Start", u"System", -13, true},
+      {form->BB_Cancel, {258, 246, 107, 28}, u"&Zrušit", u"System", -13, true},
+      {form->E_Soubor, {6, 156, 575, 24}, u"", u"System", -11, false},
+      {form->BB_Browse, {587, 155, 25, 26}, u"", u"System", -11, false},
+      {form->E_Stav, {6, 186, 575, 24}, u"Zvolte ZIP soubor pro konverzi.", u"System", -11, false},
+      {form->BB_Info, {369, 246, 107, 28}, u"In&fo", u"System", -11, false},
+  };
+  for (const Case& c : cases) {
+    const RECT place = PlaceInParent(c.control);
+    EXPECT_EQ(std::vector<LONG>({place.left, place.top, place.right, place.bottom}),
+              std::vector<LONG>({c.place.left, c.place.top, c.place.right, c.place.bottom}))
+        << TextToUtf8(c.text);
+    EXPECT_EQ(WindowText(c.control), c.text);
+    const FontSeen font = FontOf(c.control);
+    EXPECT_EQ(font.face, c.face) << TextToUtf8(c.text);
+    EXPECT_EQ(font.height, c.height) << TextToUtf8(c.text);
+    EXPECT_EQ(font.bold, c.bold) << TextToUtf8(c.text);
+  }
+
+  HWND window = form->Handle();
+  EXPECT_EQ(WindowText(window), u"Quenmar  ");
+  RECT client;
+  ::GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 632);
+  EXPECT_EQ(client.bottom, 299);
+  const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_TRUE(::GetWindowLongW(form->BB_Start, GWL_STYLE) & BS_DEFPUSHBUTTON);
+  EXPECT_TRUE(::GetWindowLongW(form->E_Stav, GWL_STYLE) & ES_READONLY);
+  EXPECT_FALSE(::IsWindowVisible(form->Gauge));
+  EXPECT_EQ(::SendMessageW(form->Gauge, kGaugeGetProgress, 0, 0), 0);
+
+  // The Browse tooltip and its timing.
+  wchar_t tip[64] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(form->BB_Browse);
+  tool.lpszText = tip;
+  ::SendMessageW(form->Tooltip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(T(tip), u"Procházet");
+  EXPECT_EQ(::SendMessageW(form->Tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+  EXPECT_EQ(::SendMessageW(form->Tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
+}
+
+TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
+  TempDir dir;
+  auto form = MakeForm(dir.path());
+  BUTTON_IMAGELIST images{};
+  ASSERT_TRUE(::SendMessageW(form->BB_Start, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images)));
+  ASSERT_NE(images.himl, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images.himl), 6);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images.himl, &width, &height);
+  EXPECT_EQ(width, 18);
+  // The disabled state's frame (the fourth image) differs from the normal one.
+  auto pixels = [&](int index) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ImageList_Draw(images.himl, index, dc, 0, 0, ILD_NORMAL);
+    std::vector<COLORREF> seen;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) seen.push_back(::GetPixel(dc, x, y));
+    }
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return seen;
+  };
+  EXPECT_EQ(pixels(0), pixels(4));
+  EXPECT_NE(pixels(0), pixels(3));
+
+  // Moved to a monitor of 144 DPI: places, sizes and fonts half as large again.
+  RECT suggested{0, 0, 948, 449};  // the frame Windows proposes for the scaled client area
+  ::AdjustWindowRectEx(&suggested, static_cast<DWORD>(::GetWindowLongW(form->Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(::GetWindowLongW(form->Handle(), GWL_EXSTYLE)));
+  ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form->Dpi(), 144);
+  const RECT start = PlaceInParent(form->BB_Start);
+  EXPECT_EQ(std::vector<LONG>({start.left, start.top, start.right, start.bottom}), std::vector<LONG>({221, 369, 159, 42}));
+  EXPECT_EQ(FontOf(form->BB_Start).height, -20);
+  EXPECT_EQ(FontOf(form->E_Soubor).height, -17);
+  RECT client;
+  ::GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(client.right, 948);
+  EXPECT_EQ(client.bottom, 449);
+}
+
+TEST(Win32Window, StartUpProposalAndStartFollowingThePathBox) {
+  TempDir none;
+  auto empty = MakeForm(none.path());
+  EXPECT_EQ(WindowText(empty->E_Soubor), u"");
+  EXPECT_FALSE(::IsWindowEnabled(empty->BB_Start));
+
+  TempDir dir;
+  MakeArchive(dir / "Data.ZIP");
+  auto form = MakeForm(dir.path());
+  EXPECT_EQ(WindowText(form->E_Soubor), U(dir / "Data.ZIP"));
+  EXPECT_TRUE(::IsWindowEnabled(form->BB_Start));
+  ::SetWindowTextW(form->E_Soubor, W(U(dir / "Data.ZI")));  // as a keystroke would
+  EXPECT_FALSE(::IsWindowEnabled(form->BB_Start));
+  ::SetWindowTextW(form->E_Soubor, W(U(dir / "Data.ZIP")));
+  EXPECT_TRUE(::IsWindowEnabled(form->BB_Start));
+}
+
+TEST(Win32Window, TabOrderEscapeAndTheAccessKey) {
+  TempDir dir;
+  MakeArchive(dir / "a.zip");
+  auto form = MakeForm(dir.path());
+  form->Show();
+  Pump(form->Handle());
+  const HWND order[] = {form->BB_Start, form->BB_Cancel, form->E_Soubor, form->BB_Browse, form->E_Stav, form->BB_Info,
+                        form->BB_Start};
+  EXPECT_EQ(::GetFocus(), form->BB_Start);
+  for (size_t i = 1; i < std::size(order); ++i) {
+    PressKey(form->Handle(), VK_TAB);
+    EXPECT_EQ(::GetFocus(), order[i]) << i;
+  }
+  ::SetFocus(form->E_Stav);
+  PressKey(form->Handle(), VK_ESCAPE);
+  EXPECT_FALSE(::IsWindow(form->Handle()));
+
+  auto second = MakeForm(dir.path());
+  second->Show();
+  Pump(second->Handle());
+  PressAltKey(second->Handle(), L'z');
+  EXPECT_FALSE(::IsWindow(second->Handle()));
+
+  // With Start disabled the focus starts on Zrušit.
+  TempDir none;
+  auto third = MakeForm(none.path());
+  third->Show();
+  Pump(third->Handle());
+  EXPECT_EQ(::GetFocus(), third->BB_Cancel);
+}
+
+// Records each percentage the gauge shows as it paints.
+std::vector<int>* paintedSteps = nullptr;
+WNDPROC gaugeProc = nullptr;
+LRESULT CALLBACK RecordingGauge(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && paintedSteps) {
+    paintedSteps->push_back(static_cast<int>(::SendMessageW(window, kGaugeGetProgress, 0, 0)));
+  }
+  return ::CallWindowProcW(gaugeProc, window, message, wParam, lParam);
+}
+
+TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFailed) {
+  TempDir dir;
+  MakeArchive(dir / "data.zip", 4);
+  auto form = MakeForm(dir.path());
+  form->Show();
+  std::vector<int> steps;
+  paintedSteps = &steps;
+  gaugeProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(form->Gauge, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingGauge)));
+  Pump(form->Handle());
+  ::SetFocus(form->E_Soubor);
+  PressKey(form->Handle(), VK_RETURN);
+  paintedSteps = nullptr;
+  const Text output = OutputPathFor(U(dir / "data.zip"));
+  EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(output)));
+  EXPECT_EQ(steps, std::vector<int>({0, 25, 50, 75, 100}));
+  EXPECT_FALSE(::IsWindowVisible(form->Gauge));
+  EXPECT_FALSE(::IsWindowEnabled(form->BB_Start));
+  EXPECT_TRUE(::IsWindow(form->Handle()));
+
+  // Start stays disabled after a run: Enter does nothing now.
+  PressKey(form->Handle(), VK_RETURN);
+  EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
+
+  // A name without a date fails the run, and the status line says which.
+  quenmar::testing::BuiltArchive bad;
+  bad.entries.push_back(quenmar::testing::BuiltEntry("notes.csv", "x", 8));
+  WriteFile(dir / "bad.zip", bad.Bytes());
+  ::SetWindowTextW(form->E_Soubor, W(U(dir / "bad.zip")));
+  ::SendMessageW(form->BB_Start, BM_CLICK, 0, 0);
+  EXPECT_EQ(WindowText(form->E_Stav).substr(0, 16), u"Konverze selhala");
+  EXPECT_NE(WindowText(form->E_Stav).find(u"notes.csv"), Text::npos);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(OutputPathFor(U(dir / "bad.zip")))));
+
+  // After the failure a valid archive converts again in the same window.
+  ::SetWindowTextW(form->E_Soubor, W(U(dir / "data.zip")));
+  ::SendMessageW(form->BB_Start, BM_CLICK, 0, 0);
+  EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
+}
+
+TEST(Win32Gauge, PixelsAtZeroFortyTwoAndAHundred) {
+  testing::InitWindowClasses();
+  HFONT font = ::CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"System");
+  constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kNavy = 0x000080, kLightYellow = 0xFFFF7F;
+  auto count = [](const GaugeImage& image, uint32_t colour) {
+    return std::count(image.pixels.begin(), image.pixels.end(), colour);
+  };
+  const GaugeImage zero = RenderGauge(575, 24, 0, font);
+  EXPECT_EQ(zero.At(0, 0), kBlack);
+  EXPECT_EQ(zero.At(574, 23), kBlack);
+  EXPECT_EQ(zero.At(1, 1), kWhite);
+  EXPECT_EQ(count(zero, kNavy), 0);
+  EXPECT_GT(count(zero, kBlack), 2 * 575 + 2 * 22);  // the frame and the text "0%"
+
+  const GaugeImage some = RenderGauge(575, 24, 42, font);
+  for (int x = 1; x <= 240; ++x) EXPECT_EQ(some.At(x, 1), kNavy) << x;
+  EXPECT_EQ(some.At(241, 1), kWhite);
+  EXPECT_EQ(some.At(0, 12), kBlack);
+
+  const GaugeImage full = RenderGauge(575, 24, 100, font);
+  EXPECT_EQ(full.At(1, 1), kNavy);
+  EXPECT_EQ(full.At(573, 22), kNavy);
+  EXPECT_EQ(count(full, kWhite), 0);
+  EXPECT_GT(count(full, kLightYellow), 0);  // the text over the bar
+  ::DeleteObject(font);
+}
+
+TEST(Win32Application, AnErrorThatEscapesAHandlerIsReportedInAMessageBox) {
+  struct Seen {
+    Text title, text;
+  } seen;
+  HANDLE script = testing::WhenWindowAppears(
+      u"ui_win32_tests",
+      [](HWND box, void* context) {
+        auto* seen = static_cast<Seen*>(context);
+        seen->title = WindowText(box);
+        seen->text = WindowText(::GetDlgItem(box, 0xFFFF));
+        ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+      },
+      &seen);
+  Guarded(nullptr, [] { throw EInOutError(3, u"C:\\gone"); });
+  ::WaitForSingleObject(script, 10000);
+  ::CloseHandle(script);
+  EXPECT_EQ(seen.title, u"ui_win32_tests");
+  EXPECT_EQ(seen.text, ErrorReportText(EInOutError(3, u"C:\\gone").Message()));
+}
+
+TEST(Win32Application, TheInformationPageBuiltInIsCopiedWhenNoneIsInstalled) {
+  const Text page = InfoPagePath();
+  ASSERT_FALSE(page.empty());
+  EXPECT_EQ(InfoPagePath(), page);  // one copy for the whole run
+  EXPECT_NE(quenmar::testing::ReadFile(TextToUtf8(page)).find("Quenmar"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quenmar::win32

@@ -1,0 +1,72 @@
+// What quenmar.exe carries, read back from the file: the version record, the icon
+// in its three sizes, and the manifest.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/win32/application.h"
+
+namespace quenmar::win32 {
+namespace {
+
+const wchar_t* const kProgram = L"" QUENMAR_EXE;
+
+Text VersionString(const std::vector<char>& record, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  const std::wstring key = std::wstring(L"\\StringFileInfo\\040904E4\\") + name;
+  if (!::VerQueryValueW(record.data(), key.c_str(), &value, &length)) return u"(none)";
+  return T(static_cast<const wchar_t*>(value));
+}
+
+TEST(Win32Resources, VersionRecordIconAndManifest) {
+  DWORD unused = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(kProgram, &unused);
+  ASSERT_GT(size, 0u) << "no version record in the program";
+  std::vector<char> record(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(kProgram, 0, size, record.data()));
+  EXPECT_EQ(VersionString(record, L"FileDescription"), u"Quenmar");
+  EXPECT_EQ(VersionString(record, L"ProductName"), u"Quenmar");
+  EXPECT_EQ(VersionString(record, L"FileVersion"), u"1.0.0.0");
+  EXPECT_EQ(VersionString(record, L"ProductVersion"), u"1.0.0.0");
+  WORD* translation = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &length));
+  EXPECT_EQ(translation[0], 0x0409);
+  EXPECT_EQ(translation[1], 1252);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+
+  HMODULE program = ::LoadLibraryExW(kProgram, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  for (const int pixels : {16, 32, 48}) {
+    HICON icon = static_cast<HICON>(::LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, pixels, pixels, 0));
+    ASSERT_NE(icon, nullptr) << pixels;
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(icon, &info));
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, pixels);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    ::DestroyIcon(icon);
+  }
+  HRSRC found = ::FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(program, found))),
+                             ::SizeofResource(program, found));
+  for (const char* wanted : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "PerMonitorV2",
+                             "true/pm", "level=\"asInvoker\""}) {
+    EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+  }
+  ::FreeLibrary(program);
+}
+
+}  // namespace
+}  // namespace quenmar::win32

@@ -1,0 +1,39 @@
+#include "ui/file_dialog_steps.h"
+
+#include "support/exceptions.h"
+#include "support/fields.h"
+#include "support/file_names.h"
+#include "support/filter_ext.h"
+#include "support/platform/paths.h"
+
+namespace quenmar {
+
+FileDialogStart FileDialogStartFor(TextView fileName, TextView filter) {
+  FileDialogStart start;
+  start.initialFolder = FilePathOf(fileName);
+  Text proposed(fileName);
+  if (FileNameOf(proposed).empty()) {
+    Text rest(filter);
+    proposed += NextField(u"|", rest);
+  }
+  start.fileName = FullFileName(proposed);
+  return start;
+}
+
+std::optional<Text> NameAfterTypeChange(TextView filePath, TextView filter, int filterIndex) {
+  Text name = FileNameOf(filePath);
+  if (FileExtOf(filePath).empty() || !ApplyFilterExt(name, filter, filterIndex)) return std::nullopt;
+  return name;
+}
+
+Text ConfirmedFileName(Text chosen, TextView filter, int filterIndex) {
+  if (FileExtOf(chosen).empty()) ApplyFilterExt(chosen, filter, filterIndex);
+  return chosen;
+}
+
+void RestoreCurrentDir(const Text& savedDirectory) {
+  const int restored = platform::SetCurrentDir(savedDirectory);
+  if (restored != 0) throw EInOutError(restored, savedDirectory);
+}
+
+}  // namespace quenmar
