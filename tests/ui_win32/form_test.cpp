@@ -268,6 +268,22 @@ TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFai
   EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
 }
 
+TEST(Win32Gauge, RepaintsAtOnceOnlyWhenTheShownPercentageChanges) {
+  testing::InitWindowClasses();
+  HWND gauge = ::CreateWindowExW(0, kGaugeClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 575, 24, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(gauge, nullptr);
+  Pump(nullptr);
+  std::vector<int> steps;
+  paintedSteps = &steps;
+  gaugeProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(gauge, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingGauge)));
+  for (const int progress : {0, 7, 7, 150, 100, -3}) ::SendMessageW(gauge, kGaugeSetProgress, progress, 0);
+  paintedSteps = nullptr;
+  EXPECT_EQ(steps, std::vector<int>({7, 100, 0}));  // clamped; no paint for what is already shown
+  ::DestroyWindow(gauge);
+}
+
 TEST(Win32Gauge, PixelsAtZeroFortyTwoAndAHundred) {
   testing::InitWindowClasses();
   HFONT font = ::CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
