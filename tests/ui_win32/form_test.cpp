@@ -169,6 +169,38 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
   EXPECT_EQ(client.bottom, 449);
 }
 
+TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {
+  testing::InitWindowClasses();
+  TApplicationWindow application(::GetModuleHandleW(nullptr));
+  TempDir dir;
+  auto form = std::make_unique<TForm_Quenmar>(::GetModuleHandleW(nullptr), U(dir.path()), application.Handle());
+  form->quitWhenClosed = false;
+  application.SetMainWindow(form->Handle());
+  form->Show();
+  Pump(form->Handle());
+
+  // What makes a taskbar entry: visible, owned by none, no tool window.
+  HWND app = application.Handle();
+  EXPECT_EQ(WindowText(app), ApplicationTitle());
+  EXPECT_EQ(WindowText(app), u"ui_win32_tests");
+  EXPECT_TRUE(::IsWindowVisible(app));
+  EXPECT_EQ(::GetWindow(app, GW_OWNER), nullptr);
+  EXPECT_FALSE(::GetWindowLongW(app, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  RECT size;
+  ::GetWindowRect(app, &size);
+  EXPECT_TRUE(::IsRectEmpty(&size));
+  EXPECT_EQ(::GetWindow(form->Handle(), GW_OWNER), app);
+  EXPECT_FALSE(::GetWindowLongW(form->Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+
+  // Activated from the taskbar, it hands the activation on; closed there, the
+  // main window closes.
+  ::SetActiveWindow(app);
+  Pump(form->Handle());
+  EXPECT_EQ(::GetActiveWindow(), form->Handle());
+  ::SendMessageW(app, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(::IsWindow(form->Handle()));
+}
+
 TEST(Win32Window, StartUpProposalAndStartFollowingThePathBox) {
   TempDir none;
   auto empty = MakeForm(none.path());

@@ -96,6 +96,61 @@ void OpenInfoPage(const Text& page) {
   ::ShellExecuteW(nullptr, nullptr, W(page), nullptr, nullptr, SW_SHOW);
 }
 
+namespace {
+
+constexpr wchar_t kApplicationClass[] = L"QuenmarApplication";
+constexpr UINT kActivateMainWindow = WM_APP + 1;
+
+}  // namespace
+
+TApplicationWindow::TApplicationWindow(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kApplicationClass;
+  WNDCLASSEXW existing{};
+  if (!::GetClassInfoExW(instance, kApplicationClass, &existing)) ::RegisterClassExW(&windowClass);
+  window_ = ::CreateWindowExW(0, kApplicationClass, W(ApplicationTitle()),
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS, 0, 0, 0, 0, nullptr, nullptr,
+                              instance, this);
+  for (const int size : {ICON_SMALL, ICON_BIG}) {
+    const int pixels = ::GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
+    HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAR), IMAGE_ICON, pixels, pixels, LR_SHARED);
+    if (icon != nullptr) ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+  }
+  // Visible, for the taskbar; of no size, so not to be seen.
+  ::ShowWindow(window_, SW_SHOWNA);
+}
+
+TApplicationWindow::~TApplicationWindow() {
+  if (::IsWindow(window_)) ::DestroyWindow(window_);
+}
+
+LRESULT CALLBACK TApplicationWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TApplicationWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  HWND main = self != nullptr && ::IsWindow(self->main_) ? self->main_ : nullptr;
+  switch (message) {
+    case WM_ACTIVATE:
+      // Activated from the taskbar: the main window is the one to work with. Not
+      // while a dialog it opened is up; that one keeps the activation.
+      if (LOWORD(wParam) != WA_INACTIVE && main != nullptr) ::PostMessageW(window, kActivateMainWindow, 0, 0);
+      return 0;
+    case kActivateMainWindow:
+      if (main != nullptr && ::IsWindowEnabled(main) && ::IsWindowVisible(main)) ::SetActiveWindow(main);
+      return 0;
+    case WM_CLOSE:
+      if (main != nullptr) ::SendMessageW(main, WM_CLOSE, 0, 0);
+      return 0;
+    default:
+      return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
 void ProcessPendingMessages(HWND window) {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -36,6 +36,26 @@ Text InfoPagePath();
 // Hands Page to the user's default handler, as the Info button does.
 void OpenInfoPage(const Text& page);
 
+// The application's own window, which the taskbar shows: titled with the
+// application title, carrying the icon, of no size, so nothing of it is seen. It
+// owns the main window, hands its activation on to it, and passes a close (from the
+// taskbar) to it. It goes with the object.
+class TApplicationWindow {
+ public:
+  explicit TApplicationWindow(HINSTANCE instance);
+  ~TApplicationWindow();
+  TApplicationWindow(const TApplicationWindow&) = delete;
+  TApplicationWindow& operator=(const TApplicationWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+  void SetMainWindow(HWND main) { main_ = main; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND window_ = nullptr;
+  HWND main_ = nullptr;
+};
+
 // Handles the waiting messages once, the dialog keys of Window included; a quit
 // message is put back for the main loop.
 void ProcessPendingMessages(HWND window);

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kClientWidth = 632, kClientHeight = 299;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // The window's fonts, indexed by the controls.
 enum FontIndex { kFontWindow, kFontArial20, kFontSystem14, kFontArial14, kFontButton };
@@ -41,11 +41,11 @@ int WindowDpi(HWND window) {
 
 // An empty dialog template: the window is a dialog for the dialog manager, and the
 // program makes its controls itself, in pixels.
-std::vector<DWORD> EmptyDialogTemplate() {
+std::vector<DWORD> EmptyDialogTemplate(DWORD exStyle) {
   std::vector<DWORD> storage(16, 0);  // DWORD-aligned, as the template must be
   auto* dialog = reinterpret_cast<DLGTEMPLATE*>(storage.data());
   dialog->style = kFrameStyle;
-  dialog->dwExtendedStyle = kFrameExStyle;
+  dialog->dwExtendedStyle = exStyle;
   dialog->cdit = 0;
   // After the fixed part: no menu, the standard dialog class, an empty title.
   return storage;
@@ -53,12 +53,12 @@ std::vector<DWORD> EmptyDialogTemplate() {
 
 }  // namespace
 
-TForm_Quenmar::TForm_Quenmar(HINSTANCE instance, const Text& programFolder)
+TForm_Quenmar::TForm_Quenmar(HINSTANCE instance, const Text& programFolder, HWND owner)
     : instance_(instance), programFolder_(programFolder) {
   Form_Quenmar = this;
   RegisterGaugeClass(instance);
-  const std::vector<DWORD> dialog = EmptyDialogTemplate();
-  window_ = ::CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), nullptr,
+  const std::vector<DWORD> dialog = EmptyDialogTemplate(kFrameExStyle | (owner != nullptr ? 0 : WS_EX_APPWINDOW));
+  window_ = ::CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));
   if (window_ == nullptr) throw std::runtime_error("the main window could not be created");
   FormCreate();
@@ -223,7 +223,7 @@ void TForm_Quenmar::ApplyDpi(int dpi) {
   MakeGlyphs(dpi);  // placed by the buttons' sizes and fonts
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[kFontWindow]), FALSE);
   RECT frame{0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
-  ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+  ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)));
   ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (HFONT font : oldFonts) ::DeleteObject(font);

@@ -30,7 +30,9 @@ class TForm_Quenmar : public MainWindowControls {
   // ProgramFolder is where start-up looks for an archive to propose; empty for the
   // folder of the running executable. The window exists, hidden, once this
   // returns; Show shows it centred.
-  explicit TForm_Quenmar(HINSTANCE instance, const Text& programFolder = Text());
+  // Owner is the application's window (TApplicationWindow), which the taskbar
+  // shows; without one the window has a taskbar entry of its own.
+  explicit TForm_Quenmar(HINSTANCE instance, const Text& programFolder = Text(), HWND owner = nullptr);
   ~TForm_Quenmar() override;
   TForm_Quenmar(const TForm_Quenmar&) = delete;
   TForm_Quenmar& operator=(const TForm_Quenmar&) = delete;

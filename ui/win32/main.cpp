@@ -13,7 +13,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  quenmar::win32::TForm_Quenmar form(instance);
+  // The taskbar shows the application's window, titled with the application title;
+  // it owns the main window.
+  quenmar::win32::TApplicationWindow application(instance);
+  quenmar::win32::TForm_Quenmar form(instance, quenmar::Text(), application.Handle());
+  application.SetMainWindow(form.Handle());
   form.Show();
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
