@@ -175,10 +175,7 @@ void TZipFile::AddPrepared(TPreparedEntry& entry) {
   TStream& stream = *FStream;
   stream.SetPosition(FEndFileData);
   TBytes head;
-  zf::PutU32(head, zf::kLocalHeaderSignature);
-  AppendLocalHeaderTail(head, local);
-  head += local.FileName;
-  head += local.ExtraField;
+  AppendLocalHeader(head, local);
   WriteAll(stream, head);
   WriteAll(stream, entry.data);
   // The entry is on disk before it counts as added; a failure here leaves it out.
@@ -263,10 +260,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   PrepareLocalHeader(local);
 
   TBytes head;
-  zf::PutU32(head, zf::kLocalHeaderSignature);
-  AppendLocalHeaderTail(head, local);
-  head += local.FileName;
-  head += local.ExtraField;
+  AppendLocalHeader(head, local);
   WriteAll(stream, head);
 
   const int64_t dataStart = stream.Position();

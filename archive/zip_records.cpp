@@ -18,6 +18,13 @@ void AppendLocalHeaderTail(TBytes& out, const TZipHeader& h) {
   zf::PutU16(out, h.ExtraFieldLength);
 }
 
+void AppendLocalHeader(TBytes& out, const TZipHeader& h) {
+  zf::PutU32(out, zf::kLocalHeaderSignature);
+  AppendLocalHeaderTail(out, h);
+  out += h.FileName;
+  out += h.ExtraField;
+}
+
 void AppendCentralRecord(TBytes& out, const TZipHeader& h) {
   zf::PutU32(out, zf::kCentralHeaderSignature);
   zf::PutU16(out, h.MadeByVersion);

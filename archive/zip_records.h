@@ -13,6 +13,9 @@ namespace quenmar {
 // The 26 bytes from "version needed" to "extra field length" of a local header.
 void AppendLocalHeaderTail(TBytes& out, const TZipHeader& h);
 
+// A whole local header: signature, the 26 shared bytes, the name, the extra field.
+void AppendLocalHeader(TBytes& out, const TZipHeader& h);
+
 // A central record shares the local header's fields, with "version made by" in
 // front and the comment, disk, attributes and offset behind, then the name, the
 // extra field and the comment.

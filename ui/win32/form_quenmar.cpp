@@ -188,10 +188,10 @@ void TForm_Quenmar::CreateControls() {
 void TForm_Quenmar::MakeFonts(int dpi) {
   for (HFONT font : fonts_) ::DeleteObject(font);
   fonts_.clear();
-  for (const FontSpec& spec : kFonts) {
-    fonts_.push_back(::CreateFontW(-Scale(spec.height, dpi), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+  for (const FontSpec& wanted : kFonts) {
+    fonts_.push_back(::CreateFontW(-Scale(wanted.height, dpi), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, spec.face));
+                                   DEFAULT_PITCH | FF_DONTCARE, wanted.face));
   }
 }
 
