@@ -7,6 +7,7 @@
 
 #include "support/exceptions.h"
 #include "support/platform/program.h"
+#include "support/utf8.h"
 #include "ui/main_window_behaviour.h"
 #include "ui/win32/resource_ids.h"
 
@@ -18,13 +19,6 @@ ErrorReporter& Reporter() {
     ::MessageBoxW(owner, W(ErrorReportText(message)), W(ApplicationTitle()), MB_OK | MB_ICONERROR);
   };
   return reporter;
-}
-
-Text Utf8ToWide(const char* text) {
-  const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  if (length > 0) ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-  return T(wide.c_str());
 }
 
 // The copy of the built-in page, removed when the program ends.
@@ -47,7 +41,7 @@ class TemporaryPage {
     wchar_t folder[MAX_PATH + 1];
     const DWORD got = ::GetTempPathW(MAX_PATH + 1, folder);
     if (bytes == nullptr || got == 0 || got > MAX_PATH) return Text();
-    const Text path = T(folder) + u"quenmar-info-" + Utf8ToWide(std::to_string(::GetCurrentProcessId()).c_str()) +
+    const Text path = T(folder) + u"quenmar-info-" + Utf8ToText(std::to_string(::GetCurrentProcessId())) +
                       u".html";
     HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Text();
@@ -81,7 +75,7 @@ void Guarded(HWND owner, const std::function<void()>& handler) {
   } catch (const Exception& e) {
     ShowError(owner, e.Message());
   } catch (const std::exception& e) {
-    ShowError(owner, Utf8ToWide(e.what()));
+    ShowError(owner, Utf8ToText(e.what()));
   }
 }
 
@@ -94,6 +88,14 @@ Text InfoPagePath() {
 void OpenInfoPage(const Text& page) {
   // The result is not looked at: a page that cannot be shown is not reported.
   ::ShellExecuteW(nullptr, nullptr, W(page), nullptr, nullptr, SW_SHOW);
+}
+
+void SetProgramIcon(HWND window, HINSTANCE instance) {
+  for (const int size : {ICON_SMALL, ICON_BIG}) {
+    const int pixels = ::GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
+    HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAR), IMAGE_ICON, pixels, pixels, LR_SHARED);
+    if (icon != nullptr) ::SendMessageW(window, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+  }
 }
 
 namespace {
@@ -114,11 +116,7 @@ TApplicationWindow::TApplicationWindow(HINSTANCE instance) {
   window_ = ::CreateWindowExW(0, kApplicationClass, W(ApplicationTitle()),
                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS, 0, 0, 0, 0, nullptr, nullptr,
                               instance, this);
-  for (const int size : {ICON_SMALL, ICON_BIG}) {
-    const int pixels = ::GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
-    HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAR), IMAGE_ICON, pixels, pixels, LR_SHARED);
-    if (icon != nullptr) ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
-  }
+  SetProgramIcon(window_, instance);
   // Visible, for the taskbar; of no size, so not to be seen.
   ::ShowWindow(window_, SW_SHOWNA);
 }

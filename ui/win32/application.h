@@ -36,6 +36,9 @@ Text InfoPagePath();
 // Hands Page to the user's default handler, as the Info button does.
 void OpenInfoPage(const Text& page);
 
+// Gives Window the program's icon, in the small and the large size.
+void SetProgramIcon(HWND window, HINSTANCE instance);
+
 // The application's own window, which the taskbar shows: titled with the
 // application title, carrying the icon, of no size, so nothing of it is seen. It
 // owns the main window, hands its activation on to it, and passes a close (from the

@@ -177,11 +177,7 @@ void TForm_Quenmar::CreateControls() {
   ::SendMessageW(Tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
   ::SendMessageW(Tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
 
-  for (const int size : {ICON_SMALL, ICON_BIG}) {
-    const int pixels = ::GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
-    HANDLE icon = ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUENMAR), IMAGE_ICON, pixels, pixels, LR_SHARED);
-    if (icon != nullptr) ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
-  }
+  SetProgramIcon(window_, instance_);
   ApplyDpi(WindowDpi(window_));
 }
 
