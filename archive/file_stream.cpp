@@ -13,7 +13,9 @@ constexpr int64_t kCacheSize = 65536;
 
 }  // namespace
 
-TFileStream::TFileStream(TextView path, TFileMode mode, bool buffered) : buffered_(buffered) {
+
+
+TFileStream::TFileStream(TextView path, TFileMode mode, bool buffered) : path_(path), buffered_(buffered) {
   platform::FileAccess access = platform::FileAccess::kRead;
   if (mode == TFileMode::kOpenReadWrite) access = platform::FileAccess::kReadWrite;
   if (mode == TFileMode::kCreate) access = platform::FileAccess::kCreate;
@@ -27,6 +29,11 @@ TFileStream::TFileStream(TextView path, TFileMode mode, bool buffered) : buffere
     if (mode == TFileMode::kCreate || mode == TFileMode::kOverwrite) throw EFCreateError(CannotCreateMessage(full, status.reason));
     throw EFOpenError(CannotOpenMessage(full, status.reason));
   }
+  if (buffered_) cache_.resize(kCacheSize);
+}
+
+TFileStream::TFileStream(platform::File file, TextView path, TFileMode mode, bool buffered)
+    : file_(std::move(file)), path_(path), readOnly_(mode == TFileMode::kOpenRead), buffered_(buffered) {
   if (buffered_) cache_.resize(kCacheSize);
 }
 
@@ -125,7 +132,7 @@ void TFileStream::Flush() {
   const int64_t length = cacheLength_;
   cacheLength_ = 0;
   if (!MoveFileTo(cacheStart_) || WriteToFile(cache_.data(), length) != length) {
-    throw EWriteError(u"Stream write error");
+    throw EWriteError(WithReason(u"Stream write error", FailureReason()));
   }
 }
 

@@ -5,7 +5,8 @@
 // it is open for reading, written behind otherwise. Archives of many small entries
 // then cost a system call per block rather than several per entry. Written bytes
 // reach the file at Flush, Truncate, a read, or a write that does not fit; Flush
-// raises EWriteError when they cannot.
+// raises EWriteError "Stream write error. REASON" when they cannot, REASON being
+// the system's (a full disk, a quota).
 #pragma once
 
 #include <vector>
@@ -29,7 +30,13 @@ class TFileStream : public TStream {
   // Raises EFOpenError "Cannot open file "%s". %s" (EFCreateError "Cannot create
   // file ..." for kCreate) with the full path and the platform's text.
   TFileStream(TextView path, TFileMode mode, bool buffered = false);
+  // Takes over a File the caller opened (by handle, inside a folder): Mode says
+  // only whether it is read (kOpenRead) or written; Path names it in messages.
+  TFileStream(platform::File file, TextView path, TFileMode mode, bool buffered = false);
   ~TFileStream() override;
+
+  // The path the file was opened by or named with.
+  const Text& Path() const { return path_; }
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
@@ -38,9 +45,12 @@ class TFileStream : public TStream {
   int64_t Size() override;
   bool Truncate(int64_t size) override;
   void Finish() override { Flush(); }
+  Text FailureReason() const override { return file_.LastFailure().reason; }
   void Flush();
   // The size the file had when it was opened.
   int64_t SizeAtOpen() const { return file_.SizeAtOpen(); }
+  // The POSIX permission bits the file had when it was opened (0 on Windows).
+  uint32_t PermissionsAtOpen() const { return file_.PermissionsAtOpen(); }
   // The file's last-write time and attribute bits; false when the OS does not say.
   bool Describe(platform::LocalDateTime& lastWrite, uint32_t& attributes) const {
     return file_.Describe(lastWrite, attributes);
@@ -56,6 +66,9 @@ class TFileStream : public TStream {
     Flush();
     return file_.SetTimesToNow().Ok();
   }
+  // Sets the file's attribute bits through the open file; false when the OS
+  // refuses.
+  bool SetAttributes(uint32_t attributes) { return file_.SetAttributes(attributes).Ok(); }
 
  private:
   int64_t ReadFromFile(void* buffer, int64_t count);
@@ -63,6 +76,7 @@ class TFileStream : public TStream {
   bool MoveFileTo(int64_t position);
 
   platform::File file_;
+  Text path_;
   int64_t position_ = 0;   // where the next read or write of the caller goes
   int64_t filePos_ = 0;    // where the OS file stands
   bool readOnly_ = false;  // then its size is the size at opening

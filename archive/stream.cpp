@@ -7,12 +7,18 @@
 
 namespace quenmar {
 
+Text WithReason(TextView message, const Text& reason) {
+  Text text(message);
+  if (!reason.empty()) text += u". " + reason;
+  return text;
+}
+
 void TStream::ReadBuffer(void* buffer, int64_t count) {
-  if (count > 0 && Read(buffer, count) != count) throw EReadError(u"Stream read error");
+  if (count > 0 && Read(buffer, count) != count) throw EReadError(WithReason(u"Stream read error", FailureReason()));
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-  if (count > 0 && Write(buffer, count) != count) throw EWriteError(u"Stream write error");
+  if (count > 0 && Write(buffer, count) != count) throw EWriteError(WithReason(u"Stream write error", FailureReason()));
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/text.h"
+
 namespace quenmar {
 
 // Byte arrays (names, extra fields, comments, entry data) are held in std::string.
@@ -30,12 +32,20 @@ class TStream {
   // a buffered file's pending bytes. Nothing for most streams. Raises when the
   // bytes cannot be written.
   virtual void Finish() {}
+  // The system's reason for the last transfer that fell short (a full disk, a
+  // quota), or empty when the stream has none to give.
+  virtual Text FailureReason() const { return Text(); }
 
   // Whole transfers: a short read raises EReadError "Stream read error", a short
-  // write EWriteError "Stream write error".
+  // write EWriteError "Stream write error", followed by ". " and FailureReason()
+  // when there is one.
   void ReadBuffer(void* buffer, int64_t count);
   void WriteBuffer(const void* buffer, int64_t count);
 };
+
+// Message, followed by ". " and Reason when there is one: how a failure keeps
+// the system's own words.
+Text WithReason(TextView message, const Text& reason);
 
 // A stream held in memory.
 class TMemoryStream : public TStream {

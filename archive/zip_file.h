@@ -57,6 +57,9 @@ class TZipFile {
   void Open(TextView zipFileName, TZipMode openMode);
   // The same on a stream the caller keeps owning.
   void Open(TStream& zipFileStream, TZipMode openMode);
+  // The same on a file the caller opened (by handle, for instance), which the
+  // archive then owns and releases on Close.
+  void Open(std::unique_ptr<TFileStream> file, TZipMode openMode);
   // Writes the central directory and end record when open for writing, then
   // closes; the object is closed afterwards even when writing fails.
   void Close();
@@ -96,6 +99,9 @@ class TZipFile {
   // name (created or written over, the entry's time and attributes); no name of
   // the entry is looked at or joined to the path.
   void ExtractToFile(int index, TextView filePath);
+  // The same into a file the caller opened for writing (for example by handle,
+  // inside a folder no one else may change); written from its start.
+  void ExtractToFile(int index, TFileStream& file);
   // Reads the entry's data through and checks it as extraction does, writing
   // nothing: raises what Extract raises for the entry's record and data.
   void Verify(int index);
@@ -114,6 +120,8 @@ class TZipFile {
   // Adds the file at FilePath as one entry; an empty ArchiveFileName names the
   // entry after the path's last component.
   void Add(TextView filePath, TextView archiveFileName = u"", TZipCompression compression = 8);
+  // The same for a file the caller opened for reading; read from its start.
+  void Add(TFileStream& file, TextView archiveFileName, TZipCompression compression = 8);
   void Add(const TBytes& data, TextView archiveFileName, TZipCompression compression = 8);
   void Add(TStream& data, TextView archiveFileName, TZipCompression compression = 8,
            uint32_t externalAttributes = 0);
@@ -128,6 +136,9 @@ class TZipFile {
   // Progress, when given, is called after each block as OnProgress is (on the
   // calling thread), and may throw to stop.
   bool PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression, int64_t maxBytes,
+                   TPreparedEntry& entry, const TZipProgressEvent& progress = nullptr) const;
+  // The same for a file the caller opened for reading; read from its start.
+  bool PrepareFile(TFileStream& file, TextView archiveFileName, TZipCompression compression, int64_t maxBytes,
                    TPreparedEntry& entry, const TZipProgressEvent& progress = nullptr) const;
   // Appends a prepared entry: the bytes Add would have written for it.
   void AddPrepared(TPreparedEntry& entry);
@@ -155,10 +166,9 @@ class TZipFile {
   void ReadLocalHeader(int index, TZipHeader& local);
   std::unique_ptr<TStream> OpenEntryData(int index, TZipHeader& local);
   void ExtractTo(int index, TextView path, bool createSubdirs);
-  void WriteEntryFile(int index, TStream& data, const TZipHeader& local, TextView target);
+  void WriteEntryFile(int index, TStream& data, const TZipHeader& local, TFileStream& file);
   void WriteCentralDirectory();
-  TZipHeader FileEntryHeader(TFileStream& source, TextView filePath, TextView archiveFileName,
-                             TZipCompression compression) const;
+  TZipHeader FileEntryHeader(TFileStream& source, TextView archiveFileName, TZipCompression compression) const;
   static void PrepareLocalHeader(TZipHeader& local);
   // Compresses Size bytes of Data into Sink; returns their CRC-32. Progress gets
   // FileName.

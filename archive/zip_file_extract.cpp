@@ -159,25 +159,32 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     }
   }
   if (!target.empty() && target.back() == platform::kPathSeparator) return;  // a folder entry
-  WriteEntryFile(index, *data, local, target);
+  // Written over rather than emptied first: emptying a file that holds data
+  // makes ext4 flush it to disk when it is closed.
+  TFileStream file(target, TFileMode::kOverwrite);
+  WriteEntryFile(index, *data, local, file);
 }
 
 void TZipFile::ExtractToFile(int index, TextView filePath) {
-  TZipHeader local;
-  std::unique_ptr<TStream> data = OpenEntryData(index, local);
-  WriteEntryFile(index, *data, local, filePath);
+  TFileStream file(filePath, TFileMode::kOverwrite);
+  ExtractToFile(index, file);
 }
 
-void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local, TextView target) {
+void TZipFile::ExtractToFile(int index, TFileStream& file) {
+  TZipHeader local;
+  std::unique_ptr<TStream> data = OpenEntryData(index, local);
+  WriteEntryFile(index, *data, local, file);
+}
+
+void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local, TFileStream& file) {
   const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
   const CurrentEntryScope scope{*this};
+  const Text& target = file.Path();
   FCurrentFile = FullFileName(target);
   FCurrentHeader = central;
   uint32_t crc = 0;
   {
-    // Written over rather than emptied first: emptying a file that holds data
-    // makes ext4 flush it to disk when it is closed.
-    TFileStream file(target, TFileMode::kOverwrite);
+    file.SetPosition(0);
     std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<uint32_t>(central.UncompressedSize, 1))));
     int64_t left = central.UncompressedSize;
     try {
@@ -211,12 +218,12 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
   if (crc != central.CRC32) throw EZipException(u"CRC-32 mismatch");
   const unsigned host = central.MadeByVersion >> 8;
   if (host == kHostMsDos) {
-    (void)platform::SetAttributes(target, central.ExternalAttributes & 0xFF & ~0x08u);
+    (void)file.SetAttributes(central.ExternalAttributes & 0xFF & ~0x08u);
   } else if (host == kHostUnix) {
     // Unix archivers (Info-ZIP, Python) keep the mode in the high half; a file its
     // owner may not write comes out read-only, as unzip would make it.
     const uint32_t mode = central.ExternalAttributes >> 16;
-    if (mode != 0 && (mode & 0200) == 0) (void)platform::SetAttributes(target, platform::kAttrReadOnly);
+    if (mode != 0 && (mode & 0200) == 0) (void)file.SetAttributes(platform::kAttrReadOnly);
   }
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
 }

@@ -64,7 +64,11 @@ void TZipFile::Open(TextView zipFileName, TZipMode openMode) {
     case zmWrite: fileMode = TFileMode::kCreate; break;
     default: throw EZipException(u"Invalid argument");
   }
-  auto file = std::make_unique<TFileStream>(zipFileName, fileMode, /*buffered=*/true);
+  Open(std::make_unique<TFileStream>(zipFileName, fileMode, /*buffered=*/true), openMode);
+}
+
+void TZipFile::Open(std::unique_ptr<TFileStream> file, TZipMode openMode) {
+  Close();
   Open(*file, openMode);
   FFileStream = std::move(file);
 }

@@ -27,12 +27,14 @@ constexpr int64_t kCopyPiece = 61440;
 constexpr uint32_t kAttributeMask = 0x7BF7;
 constexpr int64_t kMaxEntrySize = int64_t{1} << 32;
 
-[[noreturn]] void WriteError() { throw EZipException(u"Error writing zip file"); }
+[[noreturn]] void WriteError(const TStream& stream) {
+  throw EZipException(WithReason(u"Error writing zip file", stream.FailureReason()));
+}
 
 void WriteAll(TStream& stream, const TBytes& bytes) {
   if (!bytes.empty() && stream.Write(bytes.data(), static_cast<int64_t>(bytes.size())) !=
                             static_cast<int64_t>(bytes.size())) {
-    WriteError();
+    WriteError(stream);
   }
 }
 
@@ -93,8 +95,9 @@ class BoundedMemoryStream : public TStream {
 
 }  // namespace
 
-TZipHeader TZipFile::FileEntryHeader(TFileStream& source, TextView filePath, TextView archiveFileName,
+TZipHeader TZipFile::FileEntryHeader(TFileStream& source, TextView archiveFileName,
                                      TZipCompression compression) const {
+  const TextView filePath = source.Path();
   const int64_t size = source.Size();
   CheckEntrySize(size);
   if (filePath.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
@@ -122,13 +125,21 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
   }
   CheckRoomForEntry(FFiles.Count());
 
-  const CurrentEntryScope scope{*this};
-  FCurrentFile = Text(filePath);
-  {
-    TFileStream source(filePath, TFileMode::kOpenRead);
-    TZipHeader header = FileEntryHeader(source, filePath, archiveFileName, compression);
-    Add(source, header, nullptr);
+  TFileStream source(filePath, TFileMode::kOpenRead);
+  Add(source, archiveFileName, compression);
+}
+
+void TZipFile::Add(TFileStream& file, TextView archiveFileName, TZipCompression compression) {
+  RequireWritable();
+  if (!FindCompressionHandler(compression)) {
+    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
   }
+  CheckRoomForEntry(FFiles.Count());
+  const CurrentEntryScope scope{*this};
+  FCurrentFile = file.Path();
+  file.SetPosition(0);
+  TZipHeader header = FileEntryHeader(file, archiveFileName, compression);
+  Add(file, header, nullptr);
 }
 
 bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression,
@@ -139,7 +150,17 @@ bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipComp
     throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
   }
   TFileStream source(filePath, TFileMode::kOpenRead);
-  TZipHeader local = FileEntryHeader(source, filePath, archiveFileName, compression);
+  return PrepareFile(source, archiveFileName, compression, maxBytes, entry, progress);
+}
+
+bool TZipFile::PrepareFile(TFileStream& source, TextView archiveFileName, TZipCompression compression,
+                           int64_t maxBytes, TPreparedEntry& entry, const TZipProgressEvent& progress) const {
+  const auto handler = FindCompressionHandler(compression);
+  if (!handler) {
+    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
+  }
+  source.SetPosition(0);
+  TZipHeader local = FileEntryHeader(source, archiveFileName, compression);
   PrepareLocalHeader(local);
   BoundedMemoryStream sink(maxBytes);
   uint32_t crc = 0;
@@ -148,7 +169,7 @@ bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipComp
     // ones do not look at it.
     // The file's own name: the archive's current file belongs to the thread that
     // writes the archive.
-    const Text fileName(filePath);
+    const Text fileName(source.Path());
     crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, &progress,
                    fileName);
   } catch (const EWriteError&) {
@@ -333,7 +354,7 @@ void TZipFile::WriteCentralDirectory() {
   try {
     stream.Finish();
   } catch (const EWriteError&) {
-    WriteError();
+    WriteError(stream);
   }
   // Nothing of a partly written entry may stay behind the end record.
   stream.Truncate(stream.Position());

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <thread>
 
+#include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "conversion/entry_plan.h"
 #include "conversion/parallel_entries.h"
@@ -21,6 +23,7 @@ namespace quenmar {
 namespace {
 
 constexpr TZipCompression kDeflate = 8;
+constexpr char16_t kTemporaryOutput[] = u"out.zip";
 
 void StopIfInterrupted() {
   if (platform::PendingInterrupt() != 0) throw EInterrupted(kStatusInterrupted);
@@ -37,16 +40,19 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   // The input first: an archive that cannot be read is reported as such, and
   // no scratch folder is made for it.
   TZipFile reader;
-  reader.Open(inputPath, zmRead);
+  auto input = std::make_unique<TFileStream>(inputPath, TFileMode::kOpenRead, /*buffered=*/true);
+  const uint32_t permissions = input->PermissionsAtOpen();
+  reader.Open(std::move(input), zmRead);
   // Looked at after every block the archives read or write.
   reader.OnProgress = [](TZipFile&, const Text&, const TZipHeader&, int64_t) { StopIfInterrupted(); };
   StopIfInterrupted();
   ScratchFolder scratch(folder);
-  const Text temporaryOutput = scratch.FilePath(u"out.zip");
   {
     TZipFile writer;
     writer.OnProgress = reader.OnProgress;
-    writer.Open(temporaryOutput, zmWrite);
+    // Made with the input's permissions: an archive its owner alone may read gives
+    // an output no one else may read either.
+    writer.Open(scratch.NewFile(kTemporaryOutput, /*buffered=*/true, permissions == 0 ? 0600 : permissions), zmWrite);
     const int entryCount = reader.FileCount();
     if (jobs > 1 && entryCount > 1) {
       ConvertEntriesInParallel(reader, writer, scratch, jobs, window, currentEntry, StopIfInterrupted);
@@ -55,8 +61,8 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
       for (int index = 0; index < entryCount; ++index) {
         StopIfInterrupted();
         const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
-        reader.ExtractToFile(index, entryFile.Path());
-        writer.Add(entryFile.Path(), plan.newName, kDeflate);
+        reader.ExtractToFile(index, *entryFile.OpenToWrite());
+        writer.Add(*entryFile.OpenToRead(), plan.newName, kDeflate);
         entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
         window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
       }
@@ -67,8 +73,8 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   }
   StopIfInterrupted();  // the last moment at which the earlier output still stands
   const Text fullOutput = FullFileName(outputPath);
-  const platform::IoStatus moved = platform::MoveIntoPlace(temporaryOutput, fullOutput);
-  if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(fullOutput.empty() ? outputPath : fullOutput, moved.reason));
+  scratch.MoveOut(kTemporaryOutput, FileNameOf(outputPath), fullOutput.empty() ? outputPath : fullOutput);
+  // Done: an interrupt from here on finds the work finished.
 }
 
 Text FailureText(const std::optional<Text>& entry, const Text& message) {

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -39,17 +40,17 @@ class Workers {
   // Check runs after each block a worker compresses and may throw to stop it.
   Workers(const TZipFile& writer, int count, void (*check)())
       : writer_(writer), progress_([check](TZipFile&, const Text&, const TZipHeader&, int64_t) { check(); }) {
-    for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
+    try {
+      for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      // The system's thread limit: a failure of the run like any other, once the
+      // workers already started have stopped.
+      Stop();
+      throw;
+    }
   }
   // Stops the workers after the entry each is on, on every path out of the run.
-  ~Workers() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
-  }
+  ~Workers() { Stop(); }
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
 
@@ -68,6 +69,16 @@ class Workers {
   }
 
  private:
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
   void Work() {
     for (;;) {
       Slot* slot = nullptr;
@@ -82,8 +93,8 @@ class Workers {
       TPreparedEntry entry;
       std::exception_ptr error;
       try {
-        prepared = writer_.PrepareFile(slot->file.Path(), slot->plan.newName, kDeflate, kPreparedEntryBudget, entry,
-                                       progress_);
+        prepared = writer_.PrepareFile(*slot->file.OpenToRead(), slot->plan.newName, kDeflate, kPreparedEntryBudget,
+                                       entry, progress_);
       } catch (...) {
         error = std::current_exception();
       }
@@ -133,7 +144,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
         check();
         slot.plan = PlanEntry(reader, nextExtract, name);
         slot.index = nextExtract;
-        reader.ExtractToFile(nextExtract, slot.file.Path());
+        reader.ExtractToFile(nextExtract, *slot.file.OpenToWrite());
       } catch (...) {
         extractionError = std::current_exception();
         extractionErrorName = name;
@@ -161,7 +172,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
       writer.AddPrepared(slot.entry);
       slot.entry = TPreparedEntry();
     } else {
-      writer.Add(slot.file.Path(), slot.plan.newName, kDeflate);
+      writer.Add(*slot.file.OpenToRead(), slot.plan.newName, kDeflate);
     }
     slot.file.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
     ++nextWrite;

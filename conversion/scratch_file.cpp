@@ -3,7 +3,6 @@
 #include <string>
 
 #include "support/platform/file_info.h"
-#include "support/quiet_files.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -14,17 +13,25 @@ Text NameFor(const Text& tag, int generation) { return tag + u"-" + Utf8ToText(s
 }  // namespace
 
 ScratchFile::ScratchFile(const ScratchFolder& folder, Text tag)
-    : folder_(folder), tag_(std::move(tag)), path_(folder.FilePath(NameFor(tag_, 0))) {}
+    : folder_(folder), tag_(std::move(tag)), name_(NameFor(tag_, 0)) {}
+
+std::unique_ptr<TFileStream> ScratchFile::OpenToWrite() {
+  if (made_) return folder_.OpenFile(name_, TFileMode::kOverwrite);
+  auto file = folder_.NewFile(name_);
+  made_ = true;
+  return file;
+}
+
+std::unique_ptr<TFileStream> ScratchFile::OpenToRead() const { return folder_.OpenFile(name_, TFileMode::kOpenRead); }
 
 void ScratchFile::Recycle(uint32_t attributes) {
   // Every other property a new file would differ in (contents, size, time) is
   // set anew by the next extraction.
   if (attributes == platform::kAttrArchive) return;
-  // Made deletable first where read-only files are not; whatever stays is
-  // removed with the private folder.
-  (void)platform::SetAttributes(path_, platform::kAttrArchive);
-  DeleteFileQuiet(path_);
-  path_ = folder_.FilePath(NameFor(tag_, ++generation_));
+  // Whatever stays is removed with the private folder.
+  folder_.RemoveFile(name_);
+  name_ = NameFor(tag_, ++generation_);
+  made_ = false;
 }
 
 }  // namespace quenmar

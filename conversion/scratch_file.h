@@ -6,11 +6,14 @@
 // time of its writing); a file left with other attributes than a new one has is
 // given up for a new one under a new name.
 //
-// The file's name is ours, never an entry's.
+// The file's name is ours, never an entry's, and it is reached only through the
+// private folder's handle.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "archive/file_stream.h"
 #include "conversion/scratch_folder.h"
 #include "support/text.h"
 
@@ -24,18 +27,21 @@ class ScratchFile {
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
 
-  // Where to extract the next entry.
-  const Text& Path() const { return path_; }
+  // The file to extract the next entry into, open for writing over from its start.
+  std::unique_ptr<TFileStream> OpenToWrite();
+  // The same file open for reading, once an entry was extracted into it.
+  std::unique_ptr<TFileStream> OpenToRead() const;
 
-  // Call once the entry extracted to Path() has been read; Attributes are the
-  // attribute bits recorded of the file then.
+  // Call once the entry extracted has been read; Attributes are the attribute bits
+  // recorded of the file then.
   void Recycle(uint32_t attributes);
 
  private:
   const ScratchFolder& folder_;
   Text tag_;
   int generation_ = 0;
-  Text path_;
+  Text name_;
+  bool made_ = false;
 };
 
 }  // namespace quenmar

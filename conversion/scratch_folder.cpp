@@ -4,19 +4,19 @@
 
 #include "support/exceptions.h"
 #include "support/file_names.h"
-#include "support/platform/folders.h"
 #include "support/platform/paths.h"
 
 namespace quenmar {
 namespace {
 
 constexpr char16_t kPrefix[] = u".quenmar-";
+constexpr size_t kFolderNameLength = 9 + 16;
 constexpr char16_t kLockName[] = u"lock";
 
 // ".quenmar-" and exactly 16 lowercase hexadecimal digits.
 bool IsOurName(const Text& name) {
   const TextView prefix(kPrefix);
-  if (name.size() != prefix.size() + 16 || name.compare(0, prefix.size(), prefix) != 0) return false;
+  if (name.size() != kFolderNameLength || name.compare(0, prefix.size(), prefix) != 0) return false;
   for (size_t i = prefix.size(); i < name.size(); ++i) {
     const char16_t c = name[i];
     if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return false;
@@ -24,65 +24,109 @@ bool IsOurName(const Text& name) {
   return true;
 }
 
-Text WithSeparator(TextView folder) {
-  Text path(folder.empty() ? TextView(u".") : folder);
-  if (platform::kDelimiters.find(path.back()) == TextView::npos && path.back() != platform::kPathSeparator) {
-    path += platform::kPathSeparator;
+// One plain component of the run's own.
+void CheckScratchName(TextView name) {
+  if (name.empty() || name == u"." || name == u".." || name.find_first_of(u"/\\:") != TextView::npos ||
+      platform::HasInvalidNameChar(name) || name == kLockName ||
+      name.size() > kLongestScratchName) {
+    throw EArgumentException(u"Scratch name leads outside its folder");
   }
-  return path;
+}
+
+Text FullOrAsIs(TextView path) {
+  Text full = FullFileName(path.empty() ? TextView(u".") : path);
+  return full.empty() ? Text(path) : full;
+}
+
+// Removes the private folders of earlier runs in Parent: folders of this user
+// whose lock file is a regular file that no run holds. Each is reached by handle
+// and emptied by handles, so a name swapped for a link meanwhile leads nowhere.
+void RemoveAbandonedScratchFolders(const platform::Folder& parent) {
+  std::vector<Text> candidates;
+  (void)parent.List([&](const Text& name, bool isFolder) {
+    if (isFolder && IsOurName(name)) candidates.push_back(name);
+  });
+  for (const Text& name : candidates) {
+    platform::IoStatus status;
+    platform::Folder leftover = parent.OpenOwnSubfolder(name, status);
+    if (!status.Ok()) continue;  // another user's, or no folder any more
+    // Taken only when no run holds it; a folder without our lock file is not ours
+    // to judge.
+    platform::File lock = leftover.OpenFile(kLockName, platform::FileAccess::kRead, platform::FileShare::kExclusive,
+                                            status);
+    if (!status.Ok()) continue;
+    (void)lock.Close();  // a file held open cannot be removed on Windows
+    (void)parent.RemoveSubfolder(name, leftover);
+  }
 }
 
 }  // namespace
 
-void RemoveAbandonedScratchFolders(TextView parent) {
-  const Text where = WithSeparator(parent);
-  std::vector<Text> candidates;
-  (void)platform::ListFolder(where, [&](const Text& name, bool isFolder) {
-    if (isFolder && IsOurName(name)) candidates.push_back(name);
-  });
-  for (const Text& name : candidates) {
-    const Text folder = where + name;
-    platform::IoStatus status;
-    // Taken only when no run holds it; a folder without our lock file is not ours
-    // to judge.
-    platform::File lock = platform::File::Open(folder + platform::kPathSeparator + kLockName,
-                                               platform::FileAccess::kRead, platform::FileShare::kExclusive, status);
-    if (!status.Ok()) continue;
-    (void)lock.Close();  // a file held open cannot be removed on Windows
-    platform::RemoveTree(folder);
+void CheckScratchPathLength(TextView parent) {
+  const Text full = FullOrAsIs(parent);
+  // The folder, its separator, the private folder's name and separator, a name.
+  if (full.size() + 1 + kFolderNameLength + 1 + kLongestScratchName >= platform::kMaxPathLength) {
+    throw EPathTooLongException(u"The specified path is too long");
   }
 }
 
 ScratchFolder::ScratchFolder(TextView parent) {
-  RemoveAbandonedScratchFolders(parent);
-  const Text where = parent.empty() ? Text(u".") : Text(parent);
-  Text created;
-  platform::IoStatus status = platform::CreateUniqueFolder(where, kPrefix, created);
+  CheckScratchPathLength(parent);
+  platform::IoStatus status;
+  parent_ = platform::Folder::Open(parent, status);
   if (status.Ok()) {
-    // Absolute, so paths inside it need no look at the current directory.
-    const Text full = FullFileName(created);
-    path_ = (full.empty() ? created : full) + platform::kPathSeparator;
-    lock_ = platform::CreateLockedFile(path_ + kLockName, status);
-    if (!status.Ok()) platform::RemoveTree(path_);
+    RemoveAbandonedScratchFolders(parent_);
+    folder_ = parent_.CreatePrivateFolder(kPrefix, name_, status);
   }
-  if (!status.Ok()) {
-    Text full = FullFileName(where);
-    if (full.empty()) full = where;
-    throw EFCreateError(CannotCreateMessage(full, status.reason));
+  if (status.Ok()) {
+    // Locked from the moment it bears its name, so a run clearing leftovers never
+    // finds it unlocked while we live.
+    lock_ = folder_.NewFile(kLockName, status);
+    if (!status.Ok()) {
+      (void)lock_.Close();
+      (void)parent_.RemoveSubfolder(name_, folder_);
+    }
   }
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason));
 }
 
 ScratchFolder::~ScratchFolder() {
   (void)lock_.Close();
-  platform::RemoveTree(path_);
+  if (folder_.IsOpen()) (void)parent_.RemoveSubfolder(name_, folder_);
 }
 
-Text ScratchFolder::FilePath(TextView name) const {
-  if (name.empty() || name == u"." || name == u".." || name.find_first_of(u"/\\:") != TextView::npos ||
-      platform::HasInvalidNameChar(name) || name == kLockName) {
-    throw EArgumentException(u"Scratch name leads outside its folder");
+std::unique_ptr<TFileStream> ScratchFolder::NewFile(TextView name, bool buffered, uint32_t permissions) const {
+  CheckScratchName(name);
+  platform::IoStatus status;
+  platform::File file = folder_.NewFile(name, status, permissions);
+  const Text path = Path() + Text(name);
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason));
+  return std::make_unique<TFileStream>(std::move(file), path, TFileMode::kCreate, buffered);
+}
+
+std::unique_ptr<TFileStream> ScratchFolder::OpenFile(TextView name, TFileMode mode) const {
+  CheckScratchName(name);
+  const bool reading = mode == TFileMode::kOpenRead;
+  platform::IoStatus status;
+  platform::File file = folder_.OpenFile(name, reading ? platform::FileAccess::kRead : platform::FileAccess::kReadWrite,
+                                         platform::FileShare::kExclusive, status);
+  const Text path = Path() + Text(name);
+  if (!status.Ok()) {
+    if (reading) throw EFOpenError(CannotOpenMessage(FullOrAsIs(path), status.reason));
+    throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason));
   }
-  return path_ + Text(name);
+  return std::make_unique<TFileStream>(std::move(file), path, mode);
+}
+
+void ScratchFolder::RemoveFile(TextView name) const {
+  CheckScratchName(name);
+  (void)folder_.RemoveEntry(name);
+}
+
+void ScratchFolder::MoveOut(TextView name, TextView targetName, TextView shownTarget) const {
+  CheckScratchName(name);
+  const platform::IoStatus moved = folder_.MoveInto(name, parent_, targetName);
+  if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(shownTarget, moved.reason));
 }
 
 }  // namespace quenmar

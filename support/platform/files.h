@@ -44,8 +44,10 @@ class File {
   File& operator=(File&& other) noexcept;
   ~File();
 
+  // Opens the regular file at Path. Opening never blocks: a named pipe, a device
+  // or a folder is refused (NotRegularFile), checked on the opened handle.
   static File Open(TextView path, FileAccess access, FileShare share, IoStatus& status);
-  friend File CreateLockedFile(TextView path, IoStatus& status);
+  friend class Folder;
 
   bool IsOpen() const { return handle_ != -1; }
   // Returns the number of bytes moved, or -1 on an error.
@@ -64,20 +66,28 @@ class File {
   IoStatus SetTimes(const LocalDateTime& time);
   // Sets the last-write (and access) time to the present moment.
   IoStatus SetTimesToNow();
+  // Sets the attribute bits (see file_info.h) through the open file.
+  IoStatus SetAttributes(uint32_t attributes);
+  // The POSIX permission bits the file had when it was opened (0 on Windows).
+  uint32_t PermissionsAtOpen() const;
+  // Why the last Read or Write that returned -1 or fell short failed.
+  const IoStatus& LastFailure() const { return lastFailure_; }
   IoStatus Close();
 
  private:
   explicit File(intptr_t handle) : handle_(handle) {}
+  // Takes over an opened Handle: refuses anything but a regular file, takes the
+  // lock Share asks for and empties the file for kCreate. Closes it on failure.
+  static File Adopt(intptr_t handle, FileAccess access, FileShare share, IoStatus& status);
   intptr_t handle_ = -1;  // a file descriptor, or a HANDLE on Windows
   int64_t sizeAtOpen_ = 0;
   int64_t modifiedAtOpen_ = 0;  // seconds since the epoch
   uint32_t modeAtOpen_ = 0;
+  IoStatus lastFailure_;
 };
 
-// Creates the file Path, which must not exist yet, holding it with the exclusive
-// lock every archive file takes from the moment it bears that name: an opener that
-// asks for the lock never finds it unlocked while the returned File is open.
-File CreateLockedFile(TextView path, IoStatus& status);
+// The failure of opening something that is not a regular file.
+IoStatus NotRegularFile();
 
 IoStatus RemoveFile(TextView path);  // files only, never folders
 // Renames in one step; an existing file at NewPath is replaced atomically.

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <optional>
 
+#include "support/platform/file_info.h"
+#include "support/platform/interrupts.h"
 #include "support/platform/paths.h"
 #include "support/platform/posix/errors.h"
 #include "support/platform/posix/native.h"
@@ -22,7 +24,8 @@ File::File(File&& other) noexcept
     : handle_(other.handle_),
       sizeAtOpen_(other.sizeAtOpen_),
       modifiedAtOpen_(other.modifiedAtOpen_),
-      modeAtOpen_(other.modeAtOpen_) {
+      modeAtOpen_(other.modeAtOpen_),
+      lastFailure_(other.lastFailure_) {
   other.handle_ = -1;
 }
 
@@ -33,6 +36,7 @@ File& File::operator=(File&& other) noexcept {
     sizeAtOpen_ = other.sizeAtOpen_;
     modifiedAtOpen_ = other.modifiedAtOpen_;
     modeAtOpen_ = other.modeAtOpen_;
+    lastFailure_ = other.lastFailure_;
     other.handle_ = -1;
   }
   return *this;
@@ -52,7 +56,8 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
     status = posix::StatusFromErrno(ENOENT, native);
     return File();
   }
-  int flags = O_CLOEXEC;
+  // Not blocking: a named pipe with no writer would hold the open forever.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (access) {
     case FileAccess::kRead: flags |= O_RDONLY; break;
     case FileAccess::kReadWrite: flags |= O_RDWR; break;
@@ -66,27 +71,59 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
     status = posix::StatusFromErrno(errno, native);
     return File();
   }
+  return Adopt(fd, access, share, status);
+}
+
+File File::Adopt(intptr_t handle, FileAccess access, FileShare share, IoStatus& status) {
+  const int fd = Fd(handle);
   File file(fd);
   struct stat st;
-  if (::fstat(fd, &st) == 0) {
-    if (S_ISDIR(st.st_mode)) {
-      status = posix::StatusFromErrno(EISDIR, native);
-      return File();
-    }
-    file.sizeAtOpen_ = static_cast<int64_t>(st.st_size);
-    file.modifiedAtOpen_ = static_cast<int64_t>(st.st_mtim.tv_sec);
-    file.modeAtOpen_ = static_cast<uint32_t>(st.st_mode);
+  if (::fstat(fd, &st) != 0) {
+    status = posix::StatusFromErrno(errno);
+    return File();
   }
+  if (S_ISDIR(st.st_mode)) {
+    status = posix::StatusFromErrno(EISDIR);
+    return File();
+  }
+  if (!S_ISREG(st.st_mode)) {
+    status = NotRegularFile();
+    return File();
+  }
+  // Reads and writes of a regular file wait for the disk whatever the flag says;
+  // cleared all the same, so that nothing depends on it.
+  const int fl = ::fcntl(fd, F_GETFL);
+  if (fl >= 0 && (fl & O_NONBLOCK)) (void)::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+  file.sizeAtOpen_ = static_cast<int64_t>(st.st_size);
+  file.modifiedAtOpen_ = static_cast<int64_t>(st.st_mtim.tv_sec);
+  file.modeAtOpen_ = static_cast<uint32_t>(st.st_mode);
   if (share == FileShare::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    status = posix::StatusFromErrno(errno == EWOULDBLOCK ? EWOULDBLOCK : errno, native);
+    status = posix::StatusFromErrno(errno);
     return File();
   }
   if (access == FileAccess::kCreate && ::ftruncate(fd, 0) != 0) {
-    status = posix::StatusFromErrno(errno, native);
+    status = posix::StatusFromErrno(errno);
     return File();
   }
   status = IoStatus();
   return file;
+}
+
+IoStatus NotRegularFile() {
+  IoStatus status;
+  status.code = 1;
+  status.reason = u"Not a regular file";
+  return status;
+}
+
+uint32_t File::PermissionsAtOpen() const { return modeAtOpen_ & 07777; }
+
+IoStatus File::SetAttributes(uint32_t attributes) {
+  struct stat st;
+  if (::fstat(Fd(handle_), &st) != 0) return posix::StatusFromErrno(errno);
+  const mode_t mode = (attributes & kAttrReadOnly) ? (st.st_mode & ~mode_t{0222}) : (st.st_mode | S_IWUSR);
+  if (::fchmod(Fd(handle_), mode & 07777) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
 }
 
 int64_t File::Read(void* buffer, int64_t count) {
@@ -95,7 +132,8 @@ int64_t File::Read(void* buffer, int64_t count) {
   while (done < count) {
     const ssize_t n = ::read(Fd(handle_), out + done, static_cast<size_t>(count - done));
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR && PendingInterrupt() == 0) continue;
+      lastFailure_ = posix::StatusFromErrno(errno);
       return done > 0 ? done : -1;
     }
     if (n == 0) break;
@@ -110,7 +148,8 @@ int64_t File::Write(const void* buffer, int64_t count) {
   while (done < count) {
     const ssize_t n = ::write(Fd(handle_), in + done, static_cast<size_t>(count - done));
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR && PendingInterrupt() == 0) continue;
+      lastFailure_ = posix::StatusFromErrno(errno);
       return done > 0 ? done : -1;
     }
     done += n;
@@ -162,25 +201,6 @@ IoStatus File::Close() {
   handle_ = -1;
   if (::close(fd) != 0 && errno != EINTR) return posix::StatusFromErrno(errno);
   return IoStatus();
-}
-
-File CreateLockedFile(TextView path, IoStatus& status) {
-  // Made and locked under a name of its own, then renamed: the lock goes with it.
-  const std::string native = ToNative(path);
-  const std::string making = native + ".new";
-  const int fd = ::open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    status = posix::StatusFromErrno(errno, making);
-    return File();
-  }
-  File file(fd);
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(making.c_str(), native.c_str()) != 0) {
-    status = posix::StatusFromErrno(errno, native);
-    ::unlink(making.c_str());
-    return File();
-  }
-  status = IoStatus();
-  return file;
 }
 
 IoStatus RemoveFile(TextView path) {

@@ -21,7 +21,8 @@ void InstallInterruptHandlers() {
   struct sigaction action {};
   action.sa_handler = RecordInterrupt;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
+  // No SA_RESTART: a call that waits (on anything) returns, and the run stops.
+  action.sa_flags = 0;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 

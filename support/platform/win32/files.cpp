@@ -21,7 +21,8 @@ File::File(File&& other) noexcept
     : handle_(std::exchange(other.handle_, -1)),
       sizeAtOpen_(other.sizeAtOpen_),
       modifiedAtOpen_(other.modifiedAtOpen_),
-      modeAtOpen_(other.modeAtOpen_) {}
+      modeAtOpen_(other.modeAtOpen_),
+      lastFailure_(other.lastFailure_) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
@@ -30,17 +31,16 @@ File& File::operator=(File&& other) noexcept {
     sizeAtOpen_ = other.sizeAtOpen_;
     modifiedAtOpen_ = other.modifiedAtOpen_;
     modeAtOpen_ = other.modeAtOpen_;
+    lastFailure_ = other.lastFailure_;
   }
   return *this;
 }
 
 File::~File() { Close(); }
 
-File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& status) {
-  if (path.empty()) {
-    status = win32::StatusFromError(ERROR_FILE_NOT_FOUND);
-    return File();
-  }
+namespace win32 {
+
+HANDLE OpenFileHandle(const std::wstring& native, FileAccess access, FileShare share, DWORD flags) {
   DWORD desired = GENERIC_READ, disposition = OPEN_EXISTING;
   switch (access) {
     case FileAccess::kRead: break;
@@ -51,22 +51,63 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
     case FileAccess::kOverwrite: desired |= GENERIC_WRITE; disposition = OPEN_ALWAYS; break;
   }
   const DWORD shareMode = share == FileShare::kExclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  const HANDLE handle = ::CreateFileW(win32::ToNative(path).c_str(), desired, shareMode, nullptr, disposition,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  return ::CreateFileW(native.c_str(), desired, shareMode, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | flags,
+                       nullptr);
+}
+
+}  // namespace win32
+
+File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& status) {
+  if (path.empty()) {
+    status = win32::StatusFromError(ERROR_FILE_NOT_FOUND);
+    return File();
+  }
+  const HANDLE handle = win32::OpenFileHandle(win32::ToNative(path), access, share, 0);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::LastStatus();
     return File();
   }
-  File file(reinterpret_cast<intptr_t>(handle));
+  return Adopt(reinterpret_cast<intptr_t>(handle), access, share, status);
+}
+
+File File::Adopt(intptr_t handle, FileAccess /*access*/, FileShare /*share*/, IoStatus& status) {
+  // Disposition and sharing were settled by CreateFileW.
+  File file(handle);
   BY_HANDLE_FILE_INFORMATION info;
-  if (::GetFileInformationByHandle(handle, &info)) {
-    file.sizeAtOpen_ = (int64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-    file.modifiedAtOpen_ = static_cast<int64_t>((uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                                info.ftLastWriteTime.dwLowDateTime);
-    file.modeAtOpen_ = info.dwFileAttributes;
+  if (::GetFileType(H(handle)) != FILE_TYPE_DISK || !::GetFileInformationByHandle(H(handle), &info)) {
+    status = NotRegularFile();
+    return File();
   }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    status = win32::StatusFromError(ERROR_ACCESS_DENIED);
+    return File();
+  }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    status = NotRegularFile();
+    return File();
+  }
+  file.sizeAtOpen_ = (int64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  file.modifiedAtOpen_ = static_cast<int64_t>((uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                              info.ftLastWriteTime.dwLowDateTime);
+  file.modeAtOpen_ = info.dwFileAttributes;
   status = IoStatus();
   return file;
+}
+
+IoStatus NotRegularFile() {
+  IoStatus status;
+  status.code = ERROR_INVALID_FUNCTION;
+  status.reason = u"Not a regular file";
+  return status;
+}
+
+uint32_t File::PermissionsAtOpen() const { return 0; }
+
+IoStatus File::SetAttributes(uint32_t attributes) {
+  FILE_BASIC_INFO basic{};  // zero times: left as they are
+  basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+  if (!::SetFileInformationByHandle(H(handle_), FileBasicInfo, &basic, sizeof basic)) return win32::LastStatus();
+  return IoStatus();
 }
 
 int64_t File::Read(void* buffer, int64_t count) {
@@ -75,6 +116,7 @@ int64_t File::Read(void* buffer, int64_t count) {
   while (done < count) {
     DWORD got = 0;
     if (!::ReadFile(H(handle_), out + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &got, nullptr)) {
+      lastFailure_ = win32::LastStatus();
       return done > 0 ? done : -1;
     }
     if (got == 0) break;
@@ -90,6 +132,7 @@ int64_t File::Write(const void* buffer, int64_t count) {
     DWORD put = 0;
     if (!::WriteFile(H(handle_), in + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &put, nullptr) ||
         put == 0) {
+      lastFailure_ = win32::LastStatus();
       return done > 0 ? done : -1;
     }
     done += put;
@@ -152,18 +195,6 @@ IoStatus File::Close() {
   const HANDLE handle = H(std::exchange(handle_, -1));
   if (!::CloseHandle(handle)) return win32::LastStatus();
   return IoStatus();
-}
-
-File CreateLockedFile(TextView path, IoStatus& status) {
-  // Share mode 0 from its creation on.
-  const HANDLE handle = ::CreateFileW(win32::ToNative(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    status = win32::LastStatus();
-    return File();
-  }
-  status = IoStatus();
-  return File(reinterpret_cast<intptr_t>(handle));
 }
 
 IoStatus RemoveFile(TextView path) {

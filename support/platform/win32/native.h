@@ -26,6 +26,9 @@ std::wstring ToNative(TextView path);
 IoStatus StatusFromError(DWORD code);
 inline IoStatus LastStatus() { return StatusFromError(::GetLastError()); }
 
+// CreateFileW with what File::Open asks for Access and Share, plus Flags.
+HANDLE OpenFileHandle(const std::wstring& native, FileAccess access, FileShare share, DWORD flags);
+
 std::optional<LocalDateTime> LocalFromFileTime(const FILETIME& time);
 std::optional<FILETIME> FileTimeFromLocal(const LocalDateTime& time);
 

@@ -1,0 +1,301 @@
+#include "support/platform/folder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/platform/posix/errors.h"
+#include "support/platform/posix/native.h"
+
+namespace quenmar::platform {
+
+using posix::FromNative;
+using posix::ToNative;
+
+namespace {
+
+int Fd(intptr_t handle) { return static_cast<int>(handle); }
+
+// One component: no separator, no "." or "..", no NUL. Anything else could lead
+// the *at calls elsewhere than right inside the folder.
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
+IoStatus NotPlain() { return posix::StatusFromErrno(EINVAL); }
+
+// The names inside the folder Fd, "." and ".." left out, with whether each is a
+// folder as lstat sees it. Read through a descriptor of its own, so the folder's
+// own stays where it is.
+IoStatus ReadNames(int fd, std::vector<std::pair<std::string, bool>>& names) {
+  const int listFd = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listFd < 0) return posix::StatusFromErrno(errno);
+  DIR* dir = ::fdopendir(listFd);
+  if (dir == nullptr) {
+    const int err = errno;
+    ::close(listFd);
+    return posix::StatusFromErrno(err);
+  }
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st;
+    const bool isFolder = ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+    names.emplace_back(name, isFolder);
+  }
+  ::closedir(dir);
+  return IoStatus();
+}
+
+bool IsEmpty(int fd) {
+  std::vector<std::pair<std::string, bool>> names;
+  return ReadNames(fd, names).Ok() && names.empty();
+}
+
+// Removes what is inside the folder Fd. A subfolder is opened without following
+// a link, so one exchanged for a link meanwhile is removed as the link it is.
+bool RemoveInside(int fd, int depth) {
+  std::vector<std::pair<std::string, bool>> names;
+  if (!ReadNames(fd, names).Ok()) return false;
+  bool ok = true;
+  for (const auto& [name, isFolder] : names) {
+    if (isFolder && depth < 64) {
+      const int sub = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (sub >= 0) {
+        struct stat before;
+        const bool removed = ::fstat(sub, &before) == 0 && RemoveInside(sub, depth + 1);
+        struct stat now;
+        // Only the folder just emptied, not whatever bears its name by now.
+        const bool same = removed && ::fstatat(fd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+                          now.st_dev == before.st_dev && now.st_ino == before.st_ino;
+        ::close(sub);
+        ok = same && ::unlinkat(fd, name.c_str(), AT_REMOVEDIR) == 0 && ok;
+        continue;
+      }
+      if (errno != ELOOP && errno != ENOTDIR) {
+        ok = false;
+        continue;
+      }
+    }
+    // A file, a link, or a folder that became a link: the entry itself goes.
+    if (::unlinkat(fd, name.c_str(), 0) != 0 && errno != ENOENT) ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
+
+Folder::Folder(Folder&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)),
+      path_(std::move(other.path_)),
+      device_(other.device_),
+      inode_(other.inode_) {}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, -1);
+    path_ = std::move(other.path_);
+    device_ = other.device_;
+    inode_ = other.inode_;
+  }
+  return *this;
+}
+
+Folder::~Folder() { Close(); }
+
+void Folder::Close() {
+  if (handle_ != -1) ::close(Fd(std::exchange(handle_, -1)));
+}
+
+Folder Folder::Open(TextView path, IoStatus& status) {
+  std::string native = ToNative(path);
+  if (native.empty()) native = ".";
+  if (native.find('\0') != std::string::npos) {
+    status = posix::StatusFromErrno(ENOENT);
+    return Folder();
+  }
+  const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
+    status = posix::StatusFromErrno(errno, native);
+    if (fd >= 0) ::close(fd);
+    return Folder();
+  }
+  Folder folder;
+  folder.handle_ = fd;
+  folder.device_ = st.st_dev;
+  folder.inode_ = st.st_ino;
+  folder.path_ = Text(path);
+  if (!folder.path_.empty() && folder.path_.back() != u'/') folder.path_ += u'/';
+  status = IoStatus();
+  return folder;
+}
+
+Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status) {
+  std::random_device device;
+  std::mt19937_64 random(device());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+    const std::string candidate = ToNative(prefix) + suffix;
+    if (::mkdirat(Fd(handle_), candidate.c_str(), 0700) != 0) {
+      if (errno == EEXIST) continue;
+      status = posix::StatusFromErrno(errno, ToNative(path_) + candidate);
+      return Folder();
+    }
+    const int fd = ::openat(Fd(handle_), candidate.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+      // Gone or replaced by a link before it could be opened: not ours to touch.
+      status = posix::StatusFromErrno(EACCES);
+      if (fd >= 0) ::close(fd);
+      return Folder();
+    }
+    Folder made;
+    made.handle_ = fd;
+    made.device_ = st.st_dev;
+    made.inode_ = st.st_ino;
+    made.path_ = path_ + FromNative(candidate) + u'/';
+    // What the name leads to now must be what mkdir made: this user's, private,
+    // empty, here. A folder of someone else, or another of ours swapped in, is
+    // refused; ours, if it was moved away, stays an empty folder wherever it went.
+    if (st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700 || st.st_dev != device_ || !IsEmpty(fd)) {
+      status = posix::StatusFromErrno(EACCES);
+      return Folder();
+    }
+    name = FromNative(candidate);
+    status = IoStatus();
+    return made;
+  }
+  status = posix::StatusFromErrno(EEXIST);
+  return Folder();
+}
+
+Folder Folder::OpenOwnSubfolder(TextView name, IoStatus& status) const {
+  const std::string native = ToNative(name);
+  if (!IsPlainName(native)) {
+    status = NotPlain();
+    return Folder();
+  }
+  const int fd = ::openat(Fd(handle_), native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
+    status = posix::StatusFromErrno(errno);
+    if (fd >= 0) ::close(fd);
+    return Folder();
+  }
+  Folder folder;
+  folder.handle_ = fd;
+  folder.device_ = st.st_dev;
+  folder.inode_ = st.st_ino;
+  folder.path_ = path_ + Text(name) + u'/';
+  if (st.st_uid != ::geteuid()) {
+    status = posix::StatusFromErrno(EACCES);
+    return Folder();
+  }
+  status = IoStatus();
+  return folder;
+}
+
+File Folder::NewFile(TextView name, IoStatus& status, uint32_t permissions) const {
+  const std::string native = ToNative(name);
+  if (!IsPlainName(native)) {
+    status = NotPlain();
+    return File();
+  }
+  // Made and locked under a name of its own, then linked to Name: an opener that
+  // asks for the lock never finds the file under Name unlocked. The link, unlike
+  // a rename, fails rather than replace a file that bears Name already.
+  const std::string making = native + ".making";
+  const int fd = ::openat(Fd(handle_), making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          static_cast<mode_t>(permissions & 0777));
+  if (fd < 0) {
+    status = posix::StatusFromErrno(errno);
+    return File();
+  }
+  File file = File::Adopt(fd, FileAccess::kReadWrite, FileShare::kExclusive, status);
+  if (status.Ok() && ::linkat(Fd(handle_), making.c_str(), Fd(handle_), native.c_str(), 0) != 0) {
+    status = posix::StatusFromErrno(errno);
+    file = File();
+  }
+  ::unlinkat(Fd(handle_), making.c_str(), 0);
+  return file;
+}
+
+File Folder::OpenFile(TextView name, FileAccess access, FileShare share, IoStatus& status) const {
+  const std::string native = ToNative(name);
+  if (!IsPlainName(native)) {
+    status = NotPlain();
+    return File();
+  }
+  int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+  flags |= access == FileAccess::kRead ? O_RDONLY : O_RDWR;
+  if (access == FileAccess::kCreate || access == FileAccess::kOverwrite) flags |= O_CREAT;
+  const int fd = ::openat(Fd(handle_), native.c_str(), flags, 0600);
+  if (fd < 0) {
+    status = posix::StatusFromErrno(errno == ELOOP ? EACCES : errno);
+    return File();
+  }
+  return File::Adopt(fd, access, share, status);
+}
+
+IoStatus Folder::RemoveEntry(TextView name) const {
+  const std::string native = ToNative(name);
+  if (!IsPlainName(native)) return NotPlain();
+  if (::unlinkat(Fd(handle_), native.c_str(), 0) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
+}
+
+IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetName) const {
+  const std::string from = ToNative(name);
+  const std::string to = ToNative(targetName);
+  if (!IsPlainName(from) || !IsPlainName(to)) return NotPlain();
+  // Held while the rename happens, so no one takes the file in between. A file we
+  // may not read cannot be asked about its lock; the rename then decides alone.
+  const int held = ::openat(Fd(target.handle_), to.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(held);
+    return posix::StatusFromErrno(err);
+  }
+  IoStatus status;
+  if (::renameat(Fd(handle_), from.c_str(), Fd(target.handle_), to.c_str()) != 0) {
+    status = posix::StatusFromErrno(errno, ToNative(target.path_) + to);
+  }
+  if (held >= 0) ::close(held);
+  return status;
+}
+
+IoStatus Folder::List(const std::function<void(const Text& name, bool isFolder)>& visit) const {
+  std::vector<std::pair<std::string, bool>> names;
+  const IoStatus status = ReadNames(Fd(handle_), names);
+  if (!status.Ok()) return status;
+  for (const auto& [name, isFolder] : names) visit(FromNative(name), isFolder);
+  return IoStatus();
+}
+
+bool Folder::RemoveContents() const { return IsOpen() && RemoveInside(Fd(handle_), 0); }
+
+bool Folder::RemoveSubfolder(TextView name, Folder& child) const {
+  const std::string native = ToNative(name);
+  if (!IsPlainName(native) || !child.IsOpen()) return false;
+  bool ok = child.RemoveContents();
+  struct stat now;
+  const bool same = ::fstatat(Fd(handle_), native.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(now.st_mode) &&
+                    now.st_dev == child.device_ && now.st_ino == child.inode_;
+  child.Close();
+  return same && ::unlinkat(Fd(handle_), native.c_str(), AT_REMOVEDIR) == 0 && ok;
+}
+
+}  // namespace quenmar::platform

@@ -1,0 +1,248 @@
+#include "support/platform/folder.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/platform/win32/native.h"
+
+namespace quenmar::platform {
+
+using win32::FromWide;
+using win32::ToNative;
+
+namespace {
+
+HANDLE H(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+bool IsPlainName(TextView name) {
+  return !name.empty() && name != u"." && name != u".." && name.find_first_of(u"\\/:") == TextView::npos &&
+         name.find(u'\0') == TextView::npos;
+}
+
+IoStatus NotPlain() { return win32::StatusFromError(ERROR_INVALID_NAME); }
+
+// A folder handle that keeps its path leading to it: others may read and write in
+// the folder but not rename or delete it (no delete sharing). Opened on a
+// reparse point itself, never through it.
+HANDLE OpenFolderHandle(const std::wstring& native, DWORD access, DWORD share, DWORD& error) {
+  const HANDLE handle = ::CreateFileW(native.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = ::GetLastError();
+    return handle;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(handle, &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    // A junction or link where the folder should be: not followed, not used.
+    ::CloseHandle(handle);
+    error = ERROR_ACCESS_DENIED;
+    return INVALID_HANDLE_VALUE;
+  }
+  return handle;
+}
+
+constexpr DWORD kPrivateAccess = DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
+                                 FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+constexpr DWORD kNoDeleteSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+}  // namespace
+
+Folder::Folder(Folder&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)),
+      path_(std::move(other.path_)),
+      device_(other.device_),
+      inode_(other.inode_) {}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, -1);
+    path_ = std::move(other.path_);
+    device_ = other.device_;
+    inode_ = other.inode_;
+  }
+  return *this;
+}
+
+Folder::~Folder() { Close(); }
+
+void Folder::Close() {
+  if (handle_ != -1) ::CloseHandle(H(std::exchange(handle_, -1)));
+}
+
+Folder Folder::Open(TextView path, IoStatus& status) {
+  const std::wstring native = ToNative(path.empty() ? TextView(u".") : path);
+  // The folder the user named: links on the way are followed, and it is shared
+  // with everyone, as any folder a program merely looks into.
+  const HANDLE handle = ::CreateFileW(native.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    status = win32::LastStatus();
+    return Folder();
+  }
+  Folder folder;
+  folder.handle_ = reinterpret_cast<intptr_t>(handle);
+  folder.path_ = Text(path);
+  if (!folder.path_.empty() && folder.path_.back() != u'\\' && folder.path_.back() != u'/' &&
+      folder.path_.back() != u':') {
+    folder.path_ += u'\\';
+  }
+  status = IoStatus();
+  return folder;
+}
+
+Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status) {
+  std::random_device device;
+  std::mt19937_64 random(device());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+    const Text candidate = Text(prefix) + Text(suffix, suffix + 16);
+    const std::wstring native = ToNative(path_ + candidate);
+    if (!::CreateDirectoryW(native.c_str(), nullptr)) {
+      const DWORD code = ::GetLastError();
+      if (code == ERROR_ALREADY_EXISTS) continue;
+      status = win32::StatusFromError(code);
+      return Folder();
+    }
+    DWORD error = 0;
+    const HANDLE handle = OpenFolderHandle(native, kPrivateAccess, kNoDeleteSharing, error);
+    if (handle == INVALID_HANDLE_VALUE) {
+      status = win32::StatusFromError(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error);
+      return Folder();
+    }
+    Folder made;
+    made.handle_ = reinterpret_cast<intptr_t>(handle);
+    made.path_ = path_ + candidate + u'\\';
+    // A leading dot hides nothing on Windows.
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
+    (void)::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+    name = candidate;
+    status = IoStatus();
+    return made;
+  }
+  status = win32::StatusFromError(ERROR_ALREADY_EXISTS);
+  return Folder();
+}
+
+Folder Folder::OpenOwnSubfolder(TextView name, IoStatus& status) const {
+  if (!IsPlainName(name)) {
+    status = NotPlain();
+    return Folder();
+  }
+  DWORD error = 0;
+  const HANDLE handle = OpenFolderHandle(ToNative(path_ + Text(name)), kPrivateAccess, kNoDeleteSharing, error);
+  if (handle == INVALID_HANDLE_VALUE) {
+    status = win32::StatusFromError(error);
+    return Folder();
+  }
+  Folder folder;
+  folder.handle_ = reinterpret_cast<intptr_t>(handle);
+  folder.path_ = path_ + Text(name) + u'\\';
+  status = IoStatus();
+  return folder;
+}
+
+File Folder::NewFile(TextView name, IoStatus& status, uint32_t /*permissions*/) const {
+  if (!IsPlainName(name)) {
+    status = NotPlain();
+    return File();
+  }
+  const HANDLE handle =
+      ::CreateFileW(ToNative(path_ + Text(name)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    status = win32::LastStatus();
+    return File();
+  }
+  return File::Adopt(reinterpret_cast<intptr_t>(handle), FileAccess::kReadWrite, FileShare::kExclusive, status);
+}
+
+File Folder::OpenFile(TextView name, FileAccess access, FileShare share, IoStatus& status) const {
+  if (!IsPlainName(name)) {
+    status = NotPlain();
+    return File();
+  }
+  const HANDLE handle = win32::OpenFileHandle(ToNative(path_ + Text(name)), access, share, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (handle == INVALID_HANDLE_VALUE) {
+    status = win32::LastStatus();
+    return File();
+  }
+  return File::Adopt(reinterpret_cast<intptr_t>(handle), access, share, status);
+}
+
+IoStatus Folder::RemoveEntry(TextView name) const {
+  if (!IsPlainName(name)) return NotPlain();
+  const std::wstring native = ToNative(path_ + Text(name));
+  const DWORD attributes = ::GetFileAttributesW(native.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ::SetFileAttributesW(native.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  // A junction or a folder link is removed itself, never what it leads to.
+  const bool folderLink = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (!(folderLink ? ::RemoveDirectoryW(native.c_str()) : ::DeleteFileW(native.c_str()))) return win32::LastStatus();
+  return IoStatus();
+}
+
+IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetName) const {
+  if (!IsPlainName(name) || !IsPlainName(targetName)) return NotPlain();
+  return MoveIntoPlace(path_ + Text(name), target.path_ + Text(targetName));
+}
+
+IoStatus Folder::List(const std::function<void(const Text& name, bool isFolder)>& visit) const {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = ::FindFirstFileW(ToNative((path_.empty() ? Text(u".\\") : path_) + u"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return win32::LastStatus();
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..") continue;
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                          !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    visit(FromWide(found.cFileName, name.size()), isFolder);
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return IoStatus();
+}
+
+bool Folder::RemoveContents() const {
+  if (!IsOpen()) return false;
+  std::vector<std::pair<Text, bool>> names;
+  if (!List([&](const Text& name, bool isFolder) { names.emplace_back(name, isFolder); }).Ok()) return false;
+  bool ok = true;
+  for (const auto& [name, isFolder] : names) {
+    if (isFolder) {
+      IoStatus status;
+      Folder child = OpenOwnSubfolder(name, status);
+      if (status.Ok()) {
+        ok = RemoveSubfolder(name, child) && ok;
+        continue;
+      }
+    }
+    const IoStatus removed = RemoveEntry(name);
+    ok = (removed.Ok() || removed.code == ERROR_FILE_NOT_FOUND) && ok;
+  }
+  return ok;
+}
+
+bool Folder::RemoveSubfolder(TextView name, Folder& child) const {
+  if (!IsPlainName(name) || !child.IsOpen()) return false;
+  const bool emptied = child.RemoveContents();
+  // Deleted through the handle that holds it, so nothing swapped in under its
+  // name is touched.
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  const bool marked = ::SetFileInformationByHandle(H(child.handle_), FileDispositionInfo, &disposition,
+                                                   sizeof disposition) != 0;
+  child.Close();
+  return emptied && marked;
+}
+
+}  // namespace quenmar::platform
