@@ -145,14 +145,24 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
   }
   if (archives.empty()) return UsageError(streams, "no archive given");
   bool allWell = true;
+  // Whether an interrupt cut the work short: an archive it stopped, or one it kept
+  // from starting. One that comes after the last output was moved into place
+  // finds the work done.
+  bool cutShort = false;
   for (const std::string& archive : archives) {
-    if (platform::PendingInterrupt() != 0) break;
+    if (platform::PendingInterrupt() != 0) {
+      cutShort = true;
+      break;
+    }
     const Text path = Utf8ToText(archive);
-    allWell = (dryRun ? DryRun(path, streams) : Convert(path, quiet, jobs, streams)) && allWell;
+    const bool well = dryRun ? DryRun(path, streams) : Convert(path, quiet, jobs, streams);
+    cutShort = !well && platform::PendingInterrupt() != 0;
+    allWell = well && allWell;
+    if (cutShort) break;
   }
   // Interrupted: the run in progress has cleaned up and said so; no further
   // archive is started.
-  if (const int interrupt = platform::PendingInterrupt()) {
+  if (const int interrupt = platform::PendingInterrupt(); interrupt != 0 && cutShort) {
     if (dryRun) streams.err << TextToUtf8(kStatusInterrupted) << '\n';
     streams.err.flush();
     return platform::InterruptExitCode(interrupt);

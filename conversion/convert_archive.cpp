@@ -61,7 +61,7 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
       for (int index = 0; index < entryCount; ++index) {
         StopIfInterrupted();
         const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
-        reader.ExtractToFile(index, *entryFile.OpenToWrite());
+        reader.ExtractToFile(index, *entryFile.OpenToWrite(reader.FileInfo(index).UncompressedSize));
         writer.Add(*entryFile.OpenToRead(), plan.newName, kDeflate);
         entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
         window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));

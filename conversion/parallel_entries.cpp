@@ -144,7 +144,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
         check();
         slot.plan = PlanEntry(reader, nextExtract, name);
         slot.index = nextExtract;
-        reader.ExtractToFile(nextExtract, *slot.file.OpenToWrite());
+        reader.ExtractToFile(nextExtract, *slot.file.OpenToWrite(reader.FileInfo(nextExtract).UncompressedSize));
       } catch (...) {
         extractionError = std::current_exception();
         extractionErrorName = name;

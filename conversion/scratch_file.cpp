@@ -15,8 +15,14 @@ Text NameFor(const Text& tag, int generation) { return tag + u"-" + Utf8ToText(s
 ScratchFile::ScratchFile(const ScratchFolder& folder, Text tag)
     : folder_(folder), tag_(std::move(tag)), name_(NameFor(tag_, 0)) {}
 
-std::unique_ptr<TFileStream> ScratchFile::OpenToWrite() {
-  if (made_) return folder_.OpenFile(name_, TFileMode::kOverwrite);
+std::unique_ptr<TFileStream> ScratchFile::OpenToWrite(uint64_t size) {
+  if (made_) {
+    auto file = folder_.OpenFile(name_, TFileMode::kOverwrite);
+    const auto held = static_cast<uint64_t>(file->SizeAtOpen());
+    if (size > held) folder_.RequireRoom(size - held);
+    return file;
+  }
+  folder_.RequireRoom(size);
   auto file = folder_.NewFile(name_);
   made_ = true;
   return file;

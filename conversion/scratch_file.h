@@ -27,8 +27,10 @@ class ScratchFile {
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
 
-  // The file to extract the next entry into, open for writing over from its start.
-  std::unique_ptr<TFileStream> OpenToWrite();
+  // The file to extract the next entry of Size bytes into, open for writing over
+  // from its start. Raises what ScratchFolder::RequireRoom raises when the entry
+  // would not fit beside what the file holds now.
+  std::unique_ptr<TFileStream> OpenToWrite(uint64_t size);
   // The same file open for reading, once an entry was extracted into it.
   std::unique_ptr<TFileStream> OpenToRead() const;
 

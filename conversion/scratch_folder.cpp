@@ -1,10 +1,12 @@
 #include "conversion/scratch_folder.h"
 
+#include <string>
 #include <vector>
 
 #include "support/exceptions.h"
 #include "support/file_names.h"
 #include "support/platform/paths.h"
+#include "support/utf8.h"
 
 namespace quenmar {
 namespace {
@@ -116,6 +118,14 @@ std::unique_ptr<TFileStream> ScratchFolder::OpenFile(TextView name, TFileMode mo
     throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason));
   }
   return std::make_unique<TFileStream>(std::move(file), path, mode);
+}
+
+void ScratchFolder::RequireRoom(uint64_t bytes) const {
+  uint64_t free = 0;
+  if (bytes == 0 || !folder_.FreeSpace(free).Ok() || bytes <= free) return;  // the writes will tell
+  throw EWriteError(u"Stream write error. There is not enough space on the disk (" +
+                    Utf8ToText(std::to_string(bytes)) + u" bytes needed, " + Utf8ToText(std::to_string(free)) +
+                    u" free)");
 }
 
 void ScratchFolder::RemoveFile(TextView name) const {

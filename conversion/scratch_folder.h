@@ -56,6 +56,11 @@ class ScratchFolder {
   // Opens the existing file Name inside the folder: for writing over it from its
   // start (kOverwrite) or for reading (kOpenRead). Raises EFOpenError.
   std::unique_ptr<TFileStream> OpenFile(TextView name, TFileMode mode) const;
+  // Raises EWriteError "Stream write error. There is not enough space on the
+  // disk (...)" when Bytes more would not fit on the folder's volume. Each entry
+  // is checked so before it is extracted: a crafted archive that declares huge
+  // entries fails at the first that cannot fit instead of filling the disk.
+  void RequireRoom(uint64_t bytes) const;
   // Removes the file Name inside the folder, read-only or not; quietly.
   void RemoveFile(TextView name) const;
   // Moves the file Name to TargetName beside the folder (in the parent), over an

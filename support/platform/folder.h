@@ -65,6 +65,9 @@ class Folder {
   // there, but not one that another opener holds (see MoveIntoPlace in files.h).
   IoStatus MoveInto(TextView name, const Folder& target, TextView targetName) const;
 
+  // The bytes this user may still write on the folder's volume.
+  IoStatus FreeSpace(uint64_t& bytes) const;
+
   // Calls Visit with the name of every entry right inside the folder and whether
   // it is a folder (a link is not), in directory order.
   IoStatus List(const std::function<void(const Text& name, bool isFolder)>& visit) const;

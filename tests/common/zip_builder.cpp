@@ -74,7 +74,7 @@ std::string BuiltArchive::Bytes() const {
     U32(out, e.dosDateTime);
     U32(out, crc);
     U32(out, static_cast<uint32_t>(payload.size()));
-    U32(out, static_cast<uint32_t>(e.data.size()));
+    U32(out, e.uncompressedSize.value_or(static_cast<uint32_t>(e.data.size())));
     U16(out, static_cast<uint32_t>(localName.size()));
     U16(out, static_cast<uint32_t>(e.localExtra.size()));
     out += localName + e.localExtra + payload;
@@ -87,7 +87,7 @@ std::string BuiltArchive::Bytes() const {
     U32(directory, e.dosDateTime);
     U32(directory, crc);
     U32(directory, static_cast<uint32_t>(payload.size()));
-    U32(directory, static_cast<uint32_t>(e.data.size()));
+    U32(directory, e.uncompressedSize.value_or(static_cast<uint32_t>(e.data.size())));
     U16(directory, static_cast<uint32_t>(e.name.size()));
     U16(directory, static_cast<uint32_t>(e.centralExtra.size()));
     U16(directory, 0);

@@ -27,6 +27,7 @@ struct BuiltEntry {
   std::string centralExtra;
   std::optional<std::string> localName;  // the central name unless set
   std::optional<std::string> payload;    // the stored data bytes as given, whatever the method
+  std::optional<uint32_t> uncompressedSize;  // the real size unless set
 };
 
 struct BuiltArchive {

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -275,6 +276,13 @@ IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetNa
   }
   if (held >= 0) ::close(held);
   return status;
+}
+
+IoStatus Folder::FreeSpace(uint64_t& bytes) const {
+  struct statvfs vfs;
+  if (::fstatvfs(Fd(handle_), &vfs) != 0) return posix::StatusFromErrno(errno);
+  bytes = static_cast<uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+  return IoStatus();
 }
 
 IoStatus Folder::List(const std::function<void(const Text& name, bool isFolder)>& visit) const {

@@ -197,6 +197,15 @@ IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetNa
   return MoveIntoPlace(path_ + Text(name), target.path_ + Text(targetName));
 }
 
+IoStatus Folder::FreeSpace(uint64_t& bytes) const {
+  ULARGE_INTEGER available;
+  if (!::GetDiskFreeSpaceExW(ToNative(path_.empty() ? Text(u".\\") : path_).c_str(), &available, nullptr, nullptr)) {
+    return win32::LastStatus();
+  }
+  bytes = available.QuadPart;
+  return IoStatus();
+}
+
 IoStatus Folder::List(const std::function<void(const Text& name, bool isFolder)>& visit) const {
   WIN32_FIND_DATAW found;
   const HANDLE search = ::FindFirstFileW(ToNative((path_.empty() ? Text(u".\\") : path_) + u"*").c_str(), &found);
