@@ -7,6 +7,8 @@
 #include "conversion/convert_archive.h"
 #include "conversion/entry_plan.h"
 #include "conversion/entry_name_rule.h"
+#include "conversion/scratch_folder.h"
+#include "support/file_names.h"
 #include "support/exceptions.h"
 #include "support/platform/interrupts.h"
 #include "support/utf8.h"
@@ -78,6 +80,9 @@ bool DryRun(const Text& archive, CliStreams streams) {
         allConverted = false;
       }
     }
+    // What the run would write it could not: a folder it may not write to, a path
+    // too long for the files it makes there.
+    CheckRunCanWrite(FilePathOf(archive));
     return allConverted;
   } catch (const std::exception& e) {
     streams.err << TextToUtf8(archive) << ": " << e.what() << '\n';

@@ -72,6 +72,14 @@ void CheckScratchPathLength(TextView parent) {
   }
 }
 
+void CheckRunCanWrite(TextView parent) {
+  CheckScratchPathLength(parent);
+  platform::IoStatus status;
+  const platform::Folder folder = platform::Folder::Open(parent, status);
+  if (status.Ok()) status = folder.CheckWritable();
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason));
+}
+
 ScratchFolder::ScratchFolder(TextView parent) {
   CheckScratchPathLength(parent);
   platform::IoStatus status;

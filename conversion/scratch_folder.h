@@ -35,6 +35,11 @@ inline constexpr size_t kLongestScratchName = 32;
 // for this platform, before anything is made.
 void CheckScratchPathLength(TextView parent);
 
+// What a dry run can check of Parent without writing: what CheckScratchPathLength
+// checks, and that this user may make files there (else EFCreateError, as the run
+// would fail).
+void CheckRunCanWrite(TextView parent);
+
 class ScratchFolder {
  public:
   // Removes what earlier runs left in Parent (the current directory when empty),

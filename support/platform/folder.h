@@ -65,6 +65,9 @@ class Folder {
   // there, but not one that another opener holds (see MoveIntoPlace in files.h).
   IoStatus MoveInto(TextView name, const Folder& target, TextView targetName) const;
 
+  // Whether this user may make files in the folder, asked without making one.
+  IoStatus CheckWritable() const;
+
   // The bytes this user may still write on the folder's volume.
   IoStatus FreeSpace(uint64_t& bytes) const;
 

@@ -2,6 +2,10 @@
 // satisfy unzip and hold every entry under its new name, byte for byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#if !defined(_WIN32)
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
 
 #include <sstream>
 
@@ -177,6 +181,41 @@ TEST(CliConvert, TheDryRunPredictsTheRun) {
     }
   }
 }
+
+#if !defined(_WIN32)
+// A folder the run may not write to: the dry run says so as the run does, rather
+// than promise a conversion that cannot happen.
+TEST(CliConvert, TheDryRunFailsWhereTheRunCannotWrite) {
+  TempDir dir;
+  const std::string folder = dir / "exports";
+  ASSERT_EQ(testing::MakeFolder(folder), 0);
+  testing::BuiltArchive archive;
+  archive.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", "first", 8));
+  struct Unmount {
+    std::string path;
+    ~Unmount() {
+      if (!path.empty()) umount(path.c_str());
+    }
+  } unmount;
+  if (geteuid() == 0) {  // root writes anywhere but on a read-only file system
+    if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "no tmpfs of its own";
+    unmount.path = folder;
+    WriteFile(folder + "/input.zip", archive.Bytes());
+    ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+  } else {
+    WriteFile(folder + "/input.zip", archive.Bytes());
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  }
+  std::string out;
+  EXPECT_EQ(RunCommand(kConvert + " -n " + folder + "/input.zip 2>" + dir / "dry", &out, false), 1);
+  EXPECT_EQ(out, "2018-10-15-a-b.csv -> 2018-10-a-b-mob.csv\n");
+  EXPECT_EQ(RunCommand(kConvert + " " + folder + "/input.zip 2>" + dir / "run", &out, false), 1);
+  const std::string dry = ReadFile(dir / "dry"), run = ReadFile(dir / "run");
+  EXPECT_NE(dry.find("Cannot create file \"" + folder + "/\""), std::string::npos) << dry;
+  EXPECT_NE(run.find("Cannot create file \"" + folder + "/\""), std::string::npos) << run;
+  chmod(folder.c_str(), 0755);
+}
+#endif
 
 // One process, two archives: the first fails half-way through its data, and
 // nothing of it may reach the second.

@@ -278,6 +278,11 @@ IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetNa
   return status;
 }
 
+IoStatus Folder::CheckWritable() const {
+  if (::faccessat(Fd(handle_), ".", W_OK | X_OK, AT_EACCESS) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
+}
+
 IoStatus Folder::FreeSpace(uint64_t& bytes) const {
   struct statvfs vfs;
   if (::fstatvfs(Fd(handle_), &vfs) != 0) return posix::StatusFromErrno(errno);

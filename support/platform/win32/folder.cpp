@@ -197,6 +197,18 @@ IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetNa
   return MoveIntoPlace(path_ + Text(name), target.path_ + Text(targetName));
 }
 
+IoStatus Folder::CheckWritable() const {
+  // The access check happens at the open: asking for the rights to add files
+  // and folders is refused exactly when making one would be.
+  const HANDLE probe = ::CreateFileW(ToNative(path_.empty() ? Text(u".") : path_).c_str(),
+                                    FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return win32::LastStatus();
+  ::CloseHandle(probe);
+  return IoStatus();
+}
+
 IoStatus Folder::FreeSpace(uint64_t& bytes) const {
   ULARGE_INTEGER available;
   if (!::GetDiskFreeSpaceExW(ToNative(path_.empty() ? Text(u".\\") : path_).c_str(), &available, nullptr, nullptr)) {
