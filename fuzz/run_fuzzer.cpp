@@ -6,14 +6,29 @@
 // earlier output, or when a run that reports success leaves an output that does not
 // hold the input's entries.
 //
+// While the run works, an attacker thread swaps names in the archive's folder as
+// another user of a shared folder could: it exchanges a new private folder for a
+// folder of links to the files above, or moves it away and puts a link to a
+// folder above in its place. What it leaves is cleared between runs; the rest of
+// the checks stand as they are.
+//
 // The sandbox has a fixed place, so that seeds can name its files by rooted paths.
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "archive/zip_file.h"
 #include "common/test_support.h"
@@ -66,6 +81,77 @@ class SilentWindow : public quenmar::ConversionWindow {
   void ProcessMessages() override {}
 };
 
+// Swaps names in the input's folder while Active, and remembers what it made.
+class Attacker {
+ public:
+  Attacker() : thread_([this] { Run(); }) {}
+  ~Attacker() {
+    stop_ = true;
+    thread_.join();
+  }
+  void SetActive(bool active) {
+    std::lock_guard<std::mutex> lock(mutex_);  // returns once a swap under way is done
+    active_ = active;
+  }
+  // Removes every name the attacker made or swapped, links and folders alike.
+  void ClearDebris() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& name : made_) quenmar::platform::RemoveTree(quenmar::Utf8ToText(kInputFolder + "/" + name));
+    made_.clear();
+  }
+
+ private:
+  void Run() {
+    unsigned turn = 0;
+    while (!stop_) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!active_) {
+        std::this_thread::yield();
+        continue;
+      }
+      DIR* dir = opendir(kInputFolder.c_str());
+      if (dir == nullptr) continue;
+      std::vector<std::string> names;
+      while (dirent* e = readdir(dir)) {
+        if (std::strncmp(e->d_name, ".quenmar-", 9) == 0) names.push_back(e->d_name);
+      }
+      closedir(dir);
+      for (const std::string& name : names) Attack(name, ++turn);
+    }
+  }
+
+  void Attack(const std::string& name, unsigned turn) {
+    const std::string path = kInputFolder + "/" + name;
+    const std::string aside = ".aside-" + std::to_string(turn);
+    made_.push_back(name);
+    made_.push_back(aside);
+    if (turn % 2 == 0) {
+      // A folder of links to the files above, exchanged for the private folder.
+      const std::string decoy = kInputFolder + "/" + aside;
+      mkdir(decoy.c_str(), 0700);
+      for (const char* scratch : {"lock", "out.zip", "out.zip.making", "entry-0", "entry-0.making", "slot0-0",
+                                  "slot0-0.making", "slot1-0", "slot1-0.making"}) {
+        symlink((std::string(kSandbox) + "/victim.txt").c_str(), (decoy + "/" + scratch).c_str());
+      }
+      renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, decoy.c_str(), RENAME_EXCHANGE);
+    } else if (rename(path.c_str(), (kInputFolder + "/" + aside).c_str()) == 0) {
+      // A link to a folder above in its place.
+      symlink((std::string(kSandbox) + "/outer").c_str(), path.c_str());
+    }
+  }
+
+  std::mutex mutex_;
+  bool active_ = false;
+  std::atomic<bool> stop_{false};
+  std::vector<std::string> made_;
+  std::thread thread_;
+};
+
+Attacker& TheAttacker() {
+  static Attacker attacker;
+  return attacker;
+}
+
 int EntryCount(const std::string& path) {
   quenmar::TZipFile zip;
   zip.Open(quenmar::Utf8ToText(path), quenmar::zmRead);
@@ -81,7 +167,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quenmar::testing::WriteFile(kOutput, kEarlierOutput);
 
   SilentWindow window;
-  const bool converted = quenmar::ConvertArchive(window);
+  Attacker& attacker = TheAttacker();
+  attacker.SetActive(size % 3 != 0);  // some runs in peace, so that some convert
+  const bool converted = quenmar::ConvertArchive(window, size % 2 + 1);
+  attacker.SetActive(false);
+  attacker.ClearDebris();
 
   std::map<std::string, std::string> after = Snapshot();
   const std::string output = after["outer/parent/in/in.z-ip"];

@@ -219,18 +219,29 @@ IoStatus Folder::FreeSpace(uint64_t& bytes) const {
 }
 
 IoStatus Folder::List(const std::function<void(const Text& name, bool isFolder)>& visit) const {
-  WIN32_FIND_DATAW found;
-  const HANDLE search = ::FindFirstFileW(ToNative((path_.empty() ? Text(u".\\") : path_) + u"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return win32::LastStatus();
-  do {
-    const std::wstring_view name(found.cFileName);
-    if (name == L"." || name == L"..") continue;
-    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                          !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    visit(FromWide(found.cFileName, name.size()), isFolder);
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-  return IoStatus();
+  // Read through the handle: a search by path would open the folder again, which
+  // a private folder's own handle (holding the right to delete it) refuses.
+  alignas(8) unsigned char buffer[16384];
+  FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+  for (;;) {
+    if (!::GetFileInformationByHandleEx(H(handle_), kind, buffer, sizeof buffer)) {
+      const DWORD code = ::GetLastError();
+      if (code == ERROR_NO_MORE_FILES) return IoStatus();
+      return win32::StatusFromError(code);
+    }
+    kind = FileIdBothDirectoryInfo;
+    for (size_t at = 0;;) {
+      const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+      const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+      if (name != L"." && name != L"..") {
+        const bool isFolder = (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                              !(entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        visit(FromWide(name.data(), name.size()), isFolder);
+      }
+      if (entry->NextEntryOffset == 0) break;
+      at += entry->NextEntryOffset;
+    }
+  }
 }
 
 bool Folder::RemoveContents() const {
