@@ -9,13 +9,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "archive/zip_file.h"
+#include "cli/cli_app.h"
+#include "support/platform/interrupts.h"
 #include "common/test_support.h"
 
 extern char** environ;
@@ -155,6 +159,35 @@ TEST(Interrupts, AKilledRunsLeftoversGoWithTheNextRun) {
   EXPECT_EQ(ExitStatus(going), 0);
   EXPECT_EQ(Names(dir.path()),
             (std::set<std::string>{"exports.zip", "expo-rts.zip", "small.zip", "smal-l.zip", "out.txt", "err.txt"}));
+}
+
+
+// An interrupt that arrives once the output is in place finds the work done: the
+// success is reported and the exit status is 0, not that of an interrupted run.
+// The signal is sent the moment the output appears, so it lands while the run is
+// still saying what it did.
+TEST(Interrupts, OneAfterTheOutputIsInPlaceLeavesTheWorkDone) {
+  TempDir dir;
+  MakeLargeArchive(dir / "exports.zip");
+  platform::InstallInterruptHandlers();
+  std::atomic<bool> stop{false};
+  std::thread watcher([&] {
+    const std::string output = dir / "expo-rts.zip";
+    while (!stop && !fs::exists(output)) std::this_thread::yield();
+    if (!stop) kill(getpid(), SIGINT);
+  });
+  std::ostringstream out, err;
+  const int status = RunCli({dir / "exports.zip"}, CliStreams{out, err});
+  // The signal may also come after the return: give it the time to be sure.
+  for (int i = 0; i < 100 && platform::PendingInterrupt() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  stop = true;
+  watcher.join();
+  EXPECT_EQ(platform::PendingInterrupt(), SIGINT);
+  EXPECT_EQ(status, 0) << err.str();
+  EXPECT_EQ(out.str(), "Soubor byl konvertov\xC3\xA1n do: " + dir / "expo-rts.zip" + "\n");
+  TZipFile converted;
+  converted.Open(T(dir / "expo-rts.zip"), zmRead);
+  EXPECT_EQ(converted.FileCount(), 24);
 }
 
 }  // namespace
