@@ -43,4 +43,9 @@ std::optional<TCompressionHandler> FindCompressionHandler(TZipCompression method
   return row->second;
 }
 
+std::optional<TCompressionHandler> FindCompressionHandlerForRecord(uint16_t method) {
+  if (method > 0xFF) return std::nullopt;
+  return FindCompressionHandler(static_cast<TZipCompression>(method));
+}
+
 }  // namespace quenmar

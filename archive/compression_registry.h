@@ -32,5 +32,8 @@ void RegisterCompressionHandler(TZipCompression method, TStreamConstructor compr
 
 // The row of Method, or nothing when it has none.
 std::optional<TCompressionHandler> FindCompressionHandler(TZipCompression method);
+// The handler for a method number as a record stores it: compared whole, so that
+// 0x108 is not taken for deflate.
+std::optional<TCompressionHandler> FindCompressionHandlerForRecord(uint16_t method);
 
 }  // namespace quenmar

@@ -1,5 +1,7 @@
 #include "archive/method_names.h"
 
+#include <string>
+
 namespace quenmar {
 
 Text CompressionMethodName(unsigned method) {
@@ -23,6 +25,12 @@ Text CompressionMethodName(unsigned method) {
     case 98: return u"PPMd version I, Rev 1";
     default: return u"Unknown";
   }
+}
+
+Text CompressionMethodNumberAndName(unsigned method) {
+  const std::string number = std::to_string(method);
+  return Text(number.begin(), number.end()) + u" (" + (method < 128 ? CompressionMethodName(method) : Text(u"Unknown")) +
+         u")";
 }
 
 }  // namespace quenmar

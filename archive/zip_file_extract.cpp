@@ -7,6 +7,7 @@
 #include "archive/dos_time.h"
 #include "archive/entry_path.h"
 #include "archive/file_stream.h"
+#include "archive/method_names.h"
 #include "archive/name_encoding.h"
 #include "archive/zip_file.h"
 #include "archive/zip_format.h"
@@ -107,8 +108,9 @@ std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
   }
   ReadLocalHeader(index, local);
   if (local.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
-  const auto handler = FindCompressionHandler(static_cast<TZipCompression>(FFiles.CompressionMethod(entry) & 0xFF));
-  if (!handler) throw EListError(u"Item not found");
+  const uint16_t method = FFiles.CompressionMethod(entry);
+  const auto handler = FindCompressionHandlerForRecord(method);
+  if (!handler) throw EZipException(u"Unsupported compression method " + CompressionMethodNumberAndName(method));
   return handler->decompress(*FStream, *this, local);
 }
 

@@ -262,7 +262,7 @@ uint32_t TZipFile::Compress(TStream& data, int64_t size, TStream& sink, const TC
 void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader) {
   RequireWritable();
   CheckRoomForEntry(FFiles.Count());
-  const auto handler = FindCompressionHandler(static_cast<TZipCompression>(localHeader.CompressionMethod & 0xFF));
+  const auto handler = FindCompressionHandlerForRecord(localHeader.CompressionMethod);
   if (!handler) {
     throw EZipException(u"Support for compression method not registered: " +
                         CompressionMethodName(localHeader.CompressionMethod));

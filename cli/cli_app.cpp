@@ -7,10 +7,12 @@
 #include "conversion/convert_archive.h"
 #include "conversion/entry_plan.h"
 #include "conversion/entry_name_rule.h"
+#include "conversion/name_collisions.h"
 #include "conversion/scratch_folder.h"
 #include "support/file_names.h"
 #include "support/exceptions.h"
 #include "support/platform/interrupts.h"
+#include "support/shown_names.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -42,22 +44,26 @@ constexpr const char* kUsage =
 
 // Prints "NAME -> NEWNAME" or "NAME -> error: MESSAGE", NAME as Shown; false when
 // the rule refused the name.
-bool PrintConvertedName(std::ostream& out, const std::string& shown, const Text& name) {
-  out << shown << " -> ";
+// Text for the terminal: control characters shown escaped.
+std::string Shown(TextView text) { return TextToUtf8(EscapeControls(text)); }
+std::string Shown(const char* utf8) { return Shown(Utf8ToText(utf8)); }
+
+// Shown as given (invalid UTF-8 included, as the user typed it), unless it holds
+// control characters.
+bool PrintConvertedName(std::ostream& out, const std::string& given, const Text& name) {
+  out << (EscapeControls(name) == name ? given : Shown(name)) << " -> ";
   try {
-    out << TextToUtf8(ConvertEntryName(name)) << '\n';
+    out << Shown(ConvertEntryName(name)) << '\n';
     return true;
   } catch (const Exception& e) {
-    out << "error: " << e.what() << '\n';
+    out << "error: " << Shown(e.what()) << '\n';
     return false;
   }
 }
 
 int RunNames(const std::vector<std::string>& names, CliStreams streams) {
   bool allConverted = true;
-  for (const std::string& name : names) {
-    allConverted = PrintConvertedName(streams.out, name, Utf8ToText(name)) && allConverted;
-  }
+  for (const std::string& name : names) allConverted = PrintConvertedName(streams.out, name, Utf8ToText(name)) && allConverted;
   return allConverted ? 0 : 1;
 }
 
@@ -69,31 +75,42 @@ bool DryRun(const Text& archive, CliStreams streams) {
     TZipFile zip;
     zip.Open(archive, zmRead);
     bool allConverted = true;
+    NameCollisions collisions;
     for (int i = 0; i < zip.FileCount(); ++i) {
       Text name;
       try {
         const EntryPlan plan = PlanEntry(zip, i, name);
         zip.Verify(i);
-        streams.out << TextToUtf8(name) << " -> " << TextToUtf8(plan.newName) << '\n';
+        collisions.Add(plan.newName, plan.name);
+        streams.out << Shown(name) << " -> " << Shown(plan.newName) << '\n';
       } catch (const std::exception& e) {
-        streams.out << TextToUtf8(name) << " -> error: " << e.what() << '\n';
+        streams.out << Shown(name) << " -> error: " << Shown(e.what()) << '\n';
         allConverted = false;
       }
     }
     // What the run would write it could not: a folder it may not write to, a path
     // too long for the files it makes there.
     CheckRunCanWrite(FilePathOf(archive));
+    if (const Text warning = collisions.WarningText(); !warning.empty()) {
+      streams.err << Shown(archive) << ": " << Shown(warning) << '\n';
+    }
     return allConverted;
   } catch (const std::exception& e) {
-    streams.err << TextToUtf8(archive) << ": " << e.what() << '\n';
+    streams.err << Shown(archive) << ": " << Shown(e.what()) << '\n';
     return false;
   }
 }
 
 bool Convert(const Text& archive, bool quiet, int jobs, CliStreams streams) {
   ConsoleWindow window(archive, streams.err, streams.errIsTerminal && !quiet);
-  const bool converted = ConvertArchive(window, jobs);
-  (converted ? streams.out : streams.err) << TextToUtf8(window.Status()) << '\n';
+  Text warning;
+  const bool converted = ConvertArchive(window, jobs, &warning);
+  // The status already shows names escaped; a warning behind the success text
+  // goes to standard error, the success line alone to standard output.
+  Text status = window.Status();
+  if (!warning.empty()) status.resize(status.size() - EscapeControls(warning).size() - TextView(kWarningSeparator).size());
+  (converted ? streams.out : streams.err) << TextToUtf8(status) << '\n';
+  if (!warning.empty()) streams.err << TextToUtf8(EscapeControls(warning)) << '\n';
   return converted;
 }
 

@@ -9,6 +9,7 @@
 #include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "conversion/entry_plan.h"
+#include "conversion/name_collisions.h"
 #include "conversion/parallel_entries.h"
 #include "conversion/progress.h"
 #include "conversion/scratch_file.h"
@@ -17,6 +18,7 @@
 #include "support/file_names.h"
 #include "support/platform/files.h"
 #include "support/platform/interrupts.h"
+#include "support/shown_names.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -36,7 +38,7 @@ void StopIfInterrupted() {
 // before anything else is done for it, is extracted into the run's own scratch file
 // and added under its planned new name.
 void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outputPath, int jobs,
-                    ConversionWindow& window, std::optional<Text>& currentEntry) {
+                    ConversionWindow& window, std::optional<Text>& currentEntry, NameCollisions& collisions) {
   // The input first: an archive that cannot be read is reported as such, and
   // no scratch folder is made for it.
   TZipFile reader;
@@ -55,12 +57,13 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
     writer.Open(scratch.NewFile(kTemporaryOutput, /*buffered=*/true, permissions == 0 ? 0600 : permissions), zmWrite);
     const int entryCount = reader.FileCount();
     if (jobs > 1 && entryCount > 1) {
-      ConvertEntriesInParallel(reader, writer, scratch, jobs, window, currentEntry, StopIfInterrupted);
+      ConvertEntriesInParallel(reader, writer, scratch, jobs, window, currentEntry, collisions, StopIfInterrupted);
     } else {
       ScratchFile entryFile(scratch);
       for (int index = 0; index < entryCount; ++index) {
         StopIfInterrupted();
         const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
+        collisions.Add(plan.newName, plan.name);
         reader.ExtractToFile(index, *entryFile.OpenToWrite(reader.FileInfo(index).UncompressedSize));
         writer.Add(*entryFile.OpenToRead(), plan.newName, kDeflate);
         entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
@@ -98,7 +101,7 @@ Text OutputPathFor(TextView inputPath, TextView delimiters) {
 
 int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-bool ConvertArchive(ConversionWindow& window, int jobs) {
+bool ConvertArchive(ConversionWindow& window, int jobs, Text* warning) {
   window.DisableStart();
   window.SetGaugeVisible(true);
   window.SetGaugeProgress(0);
@@ -110,8 +113,9 @@ bool ConvertArchive(ConversionWindow& window, int jobs) {
 
   std::optional<Text> currentEntry;
   std::optional<Text> failure;
+  NameCollisions collisions;
   try {
-    ConvertEntries(inputPath, folder, outputPath, std::max(1, jobs), window, currentEntry);
+    ConvertEntries(inputPath, folder, outputPath, std::max(1, jobs), window, currentEntry, collisions);
   } catch (const EInterrupted&) {
     failure = Text(kStatusInterrupted);
   } catch (const ERangeError& e) {
@@ -123,7 +127,15 @@ bool ConvertArchive(ConversionWindow& window, int jobs) {
   } catch (const std::exception& e) {
     failure = FailureText(currentEntry, Utf8ToText(e.what()));
   }
-  window.SetStatus(failure ? *failure : Text(kStatusDone) + outputPath);
+  Text status = failure ? *failure : Text(kStatusDone) + outputPath;
+  if (!failure) {
+    const Text collided = collisions.WarningText();
+    if (!collided.empty()) status += kWarningSeparator + collided;
+    if (warning != nullptr) *warning = collided;
+  }
+  // Names from the archive (and the paths around them) shown as they are could
+  // steer a terminal: their control characters are shown escaped.
+  window.SetStatus(EscapeControls(status));
   window.SetGaugeVisible(false);
   return !failure;
 }

@@ -7,7 +7,8 @@
 // entry, and leaves its outcome in the status line: "Soubor byl konvertován do: " +
 // output path on success; on failure "Konverze selhala u položky "ENTRY": MESSAGE"
 // or "Konverze selhala: MESSAGE", where the entry name rule's two errors read
-// "název nezačíná platným datem RRRR-MM-DD (MESSAGE)". Nothing is thrown out of it.
+// "název nezačíná platným datem RRRR-MM-DD (MESSAGE)". Control characters of the
+// status are shown escaped ("\x1b"). Nothing is thrown out of it.
 //
 // A pending interrupt (support/platform/interrupts.h) stops the run at the next
 // block read or written, before the output is moved into place at the latest; the
@@ -47,6 +48,11 @@ int DefaultJobs();
 // Runs the conversion, compressing up to Jobs entries at once on as many threads
 // (1: one at a time, on the calling thread); the output is the same byte for byte
 // whatever Jobs is. Returns true when the output was written.
-bool ConvertArchive(ConversionWindow& window, int jobs = DefaultJobs());
+//
+// When two entries get the same new name (or names that differ only in case), the
+// run writes both and adds a warning after the success text, behind
+// kWarningSeparator; Warning, when given, receives the warning alone (empty when
+// there is none).
+bool ConvertArchive(ConversionWindow& window, int jobs = DefaultJobs(), Text* warning = nullptr);
 
 }  // namespace quenmar

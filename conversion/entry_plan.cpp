@@ -1,16 +1,28 @@
 #include "conversion/entry_plan.h"
 
+#include <string>
+
 #include "archive/entry_path.h"
 #include "conversion/entry_name_rule.h"
 #include "support/exceptions.h"
+#include "support/shown_names.h"
+#include "support/utf8.h"
 
 namespace quenmar {
 namespace {
 
-// The new entry must be a plain file name wherever the archive is unpacked.
+constexpr size_t kMaxStoredNameBytes = 65535;  // what a record's 16-bit length can say
+
+// The new entry must be a plain file name wherever the archive is unpacked, and
+// one that its records can hold whole.
 void CheckNewName(const Text& newName) {
   if (newName.empty() || newName.find_first_of(u"/\\:") != Text::npos) {
     throw EArgumentException(u"Invalid new entry name \"" + newName + u"\"");
+  }
+  const size_t bytes = TextToUtf8(newName).size();
+  if (bytes > kMaxStoredNameBytes) {
+    throw EArgumentException(u"New entry name is too long (" + Utf8ToText(std::to_string(bytes)) +
+                             u" bytes, at most 65535)");
   }
 }
 
@@ -20,6 +32,9 @@ EntryPlan PlanEntry(TZipFile& reader, int index, Text& name) {
   name = reader.EntryName(index);
   name = reader.ExtractionName(index);
   CheckEntryName(name);
+  // Refused on every platform as Windows refuses it: the output is meant to be
+  // unpacked there, and one archive must not give two outcomes.
+  if (HasCharForbiddenOnWindows(name)) throw EArgumentException(u"Invalid characters in path");
   EntryPlan plan;
   plan.name = name;
   plan.newName = ConvertEntryName(name);

@@ -122,7 +122,8 @@ class Workers {
 }  // namespace
 
 void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchFolder& scratch, int jobs,
-                              ConversionWindow& window, std::optional<Text>& currentEntry, void (*check)()) {
+                              ConversionWindow& window, std::optional<Text>& currentEntry, NameCollisions& collisions,
+                              void (*check)()) {
   const int entryCount = reader.FileCount();
   // Enough entries in hand to keep every worker busy while the next is extracted
   // and the last is written.
@@ -143,6 +144,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
       try {
         check();
         slot.plan = PlanEntry(reader, nextExtract, name);
+        collisions.Add(slot.plan.newName, slot.plan.name);
         slot.index = nextExtract;
         reader.ExtractToFile(nextExtract, *slot.file.OpenToWrite(reader.FileInfo(nextExtract).UncompressedSize));
       } catch (...) {

@@ -19,6 +19,7 @@
 
 #include "archive/zip_file.h"
 #include "conversion/conversion_window.h"
+#include "conversion/name_collisions.h"
 #include "conversion/scratch_folder.h"
 #include "support/text.h"
 
@@ -30,7 +31,9 @@ inline constexpr int64_t kPreparedEntryBudget = int64_t{4} << 20;
 // Converts every entry of Reader into Writer with Jobs worker threads (Jobs >= 1).
 // Check is called between steps and after every block, on any of the threads, and
 // may throw to stop the run; it must be safe to call from several threads.
+// Collisions gets each entry's names as it is planned.
 void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchFolder& scratch, int jobs,
-                              ConversionWindow& window, std::optional<Text>& currentEntry, void (*check)());
+                              ConversionWindow& window, std::optional<Text>& currentEntry, NameCollisions& collisions,
+                              void (*check)());
 
 }  // namespace quenmar

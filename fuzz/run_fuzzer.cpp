@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -88,10 +89,11 @@ class Attacker {
   ~Attacker() {
     stop_ = true;
     thread_.join();
+    std::fprintf(stderr, "run fuzzer: the attacker swapped %u private folders\n", swaps_);
   }
   void SetActive(bool active) {
-    std::lock_guard<std::mutex> lock(mutex_);  // returns once a swap under way is done
     active_ = active;
+    std::lock_guard<std::mutex> lock(mutex_);  // returns once a swap under way is done
   }
   // Removes every name the attacker made or swapped, links and folders alike.
   void ClearDebris() {
@@ -104,19 +106,21 @@ class Attacker {
   void Run() {
     unsigned turn = 0;
     while (!stop_) {
-      std::lock_guard<std::mutex> lock(mutex_);
       if (!active_) {
-        std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
         continue;
       }
-      DIR* dir = opendir(kInputFolder.c_str());
-      if (dir == nullptr) continue;
       std::vector<std::string> names;
-      while (dirent* e = readdir(dir)) {
-        if (std::strncmp(e->d_name, ".quenmar-", 9) == 0) names.push_back(e->d_name);
+      if (DIR* dir = opendir(kInputFolder.c_str())) {
+        while (dirent* e = readdir(dir)) {
+          if (std::strncmp(e->d_name, ".quenmar-", 9) == 0) names.push_back(e->d_name);
+        }
+        closedir(dir);
       }
-      closedir(dir);
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!active_) continue;
       for (const std::string& name : names) Attack(name, ++turn);
+      swaps_ += static_cast<unsigned>(names.size());
     }
   }
 
@@ -141,9 +145,10 @@ class Attacker {
   }
 
   std::mutex mutex_;
-  bool active_ = false;
+  std::atomic<bool> active_{false};
   std::atomic<bool> stop_{false};
   std::vector<std::string> made_;
+  unsigned swaps_ = 0;
   std::thread thread_;
 };
 

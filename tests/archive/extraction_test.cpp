@@ -97,7 +97,9 @@ TEST_F(ZipExtraction, RefusesBeforeCreatingAnything) {
       {BuiltEntry{"\\evil.txt", "x"}, "Entry name leads outside the target folder"},
       {BuiltEntry{"C:evil.txt", "x"}, "Entry name leads outside the target folder"},
       {BuiltEntry{std::string("a\0b.txt", 7), "x"}, "Invalid characters in path"},
-      {BuiltEntry{"bz2.txt", "x", 12}, "Item not found"},
+      {BuiltEntry{"bz2.txt", "x", 12}, "Unsupported compression method 12 (BZIP2)"},
+      {BuiltEntry{"deflate-ish.txt", "x", 0x108}, "Unsupported compression method 264 (Unknown)"},
+      {BuiltEntry{"stored-ish.txt", "x", 0x100}, "Unsupported compression method 256 (Unknown)"},
       {BuiltEntry{"secret.txt", "x", 0, 0x0801}, "Encrypted entries are not supported"},
   };
   for (const Case& c : cases) {

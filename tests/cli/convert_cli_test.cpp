@@ -217,6 +217,37 @@ TEST(CliConvert, TheDryRunFailsWhereTheRunCannotWrite) {
 }
 #endif
 
+// New names that coincide: both entries are written and the exit status stays 0;
+// the warning goes to standard error, after the success line on standard output,
+// and the dry run gives the same warning. Control characters never reach the
+// terminal as they are.
+TEST(CliConvert, CoincidingNamesAreWarnedOfAndControlsShownEscaped) {
+  TempDir dir;
+  testing::BuiltArchive archive;
+  archive.entries.push_back(testing::BuiltEntry("2018-10-15-abc-def-ghi.csv", "first", 8));
+  archive.entries.push_back(testing::BuiltEntry("2018-10-16-abc-def-ghi.csv", "second", 8));
+  WriteFile(dir / "twice.zip", archive.Bytes());
+  const std::string warning =
+      "pozor, stejn\xC3\xBD nov\xC3\xBD n\xC3\xA1zev dostalo v\xC3\xAD" "ce polo\xC5\xBE" "ek: "
+      "2018-10-15-abc-def-ghi.csv -> 2018-10-abc-def-ghi-mob.csv, 2018-10-16-abc-def-ghi.csv -> 2018-10-abc-def-ghi-mob.csv";
+  std::string out;
+  EXPECT_EQ(RunCommand(kConvert + " " + dir / "twice.zip" + " 2>" + dir / "err", &out, false), 0);
+  EXPECT_EQ(out, "Soubor byl konvertov\xC3\xA1n do: " + dir / "twic-e.zip" + "\n");
+  EXPECT_EQ(ReadFile(dir / "err"), warning + "\n");
+  EXPECT_EQ(RunCommand(kConvert + " -n " + dir / "twice.zip" + " 2>" + dir / "err", &out, false), 0);
+  EXPECT_EQ(ReadFile(dir / "err"), dir / "twice.zip" + ": " + warning + "\n");
+
+  testing::BuiltArchive controls;
+  controls.entries.push_back(testing::BuiltEntry("2018-10-15-a\x1b]0;x\x07-b.csv", "x", 8));
+  WriteFile(dir / "controls.zip", controls.Bytes());
+  EXPECT_EQ(RunCommand(kConvert + " -n " + dir / "controls.zip", &out, false), 1);
+  EXPECT_EQ(out, "2018-10-15-a\\x1b]0;x\\x07-b.csv -> error: Invalid characters in path\n");
+#if !defined(_WIN32)  // cmd passes no control character on a command line
+  EXPECT_EQ(RunCommand(kConvert + " --names 'a\x1b[31m'", &out, false), 1);
+  EXPECT_EQ(out.find('\x1b'), std::string::npos) << out;
+#endif
+}
+
 // One process, two archives: the first fails half-way through its data, and
 // nothing of it may reach the second.
 TEST(CliConvert, AFailedArchiveDoesNotSpoilTheNext) {

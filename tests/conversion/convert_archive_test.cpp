@@ -79,7 +79,14 @@ TEST(ConvertArchive, ConvertsEveryEntryAndMovesTheGauge) {
   MakeArchive(dir / "exports.zip", entries);
   FakeWindow window(T(dir / "exports.zip"));
   EXPECT_TRUE(ConvertArchive(window));
-  EXPECT_EQ(window.status, u"Soubor byl konvertován do: " + T(dir / "expo-rts.zip"));
+  // Days whose new names coincide are all written, and the status says which.
+  EXPECT_EQ(window.status, u"Soubor byl konvertován do: " + T(dir / "expo-rts.zip") +
+                               u"; pozor, stejný nový název dostalo více položek: "
+                               u"2018-10-02-a-b-x.csv -> 2018-10-a-b-x-mob.csv, 2018-10-04-a-b-x.csv -> "
+                               u"2018-10-a-b-x-mob.csv, 2018-10-05-a-b-x.csv -> 2018-10-a-b-x-mob.csv, "
+                               u"2018-10-07-a-b-x.csv -> 2018-10-a-b-x-mob.csv, 2018-10-08-a-b-x.csv -> "
+                               u"2018-10-a-b-x-mob.csv; 2018-10-03-a-a-x.csv -> 2018-10-a-a-x-fix.csv, "
+                               u"2018-10-06-a-a-x.csv -> 2018-10-a-a-x-fix.csv");
   EXPECT_EQ(window.progressSeen, (std::vector<int>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
   EXPECT_FALSE(window.startEnabled);
   EXPECT_FALSE(window.gaugeVisible);
