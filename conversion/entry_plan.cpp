@@ -19,7 +19,14 @@ void CheckNewName(const Text& newName) {
   if (newName.empty() || newName.find_first_of(u"/\\:") != Text::npos) {
     throw EArgumentException(u"Invalid new entry name \"" + newName + u"\"");
   }
-  const size_t bytes = TextToUtf8(newName).size();
+  size_t bytes = 0;  // of its UTF-8 form, counted without making it
+  for (size_t i = 0; i < newName.size(); ++i) {
+    const char16_t c = newName[i];
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < newName.size() && newName[i + 1] >= 0xDC00 &&
+                      newName[i + 1] <= 0xDFFF;
+    bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : pair ? 4 : 3;
+    i += pair ? 1 : 0;
+  }
   if (bytes > kMaxStoredNameBytes) {
     throw EArgumentException(u"New entry name is too long (" + Utf8ToText(std::to_string(bytes)) +
                              u" bytes, at most 65535)");

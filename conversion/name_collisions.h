@@ -5,7 +5,8 @@
 // unpacking the output keeps one of them: the run and its dry run say so.
 #pragma once
 
-#include <map>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -26,9 +27,21 @@ class NameCollisions {
   Text WarningText() const;
 
  private:
-  // By the name as Windows compares it: the entries in order, each with its new name.
-  std::map<Text, std::vector<std::pair<Text, Text>>> byFolded_;
-  std::vector<Text> order_;  // folded names in the order first met
+  struct Entry {
+    uint32_t at, nameLength, newLength;  // both names in pool_, one after the other
+    uint32_t group;                      // the first entry whose new name is the same
+  };
+  TextView NewName(const Entry& e) const { return TextView(pool_).substr(e.at + e.nameLength, e.newLength); }
+  TextView EntryName(const Entry& e) const { return TextView(pool_).substr(e.at, e.nameLength); }
+
+  // Every name in one text: archives of many small entries make no allocation
+  // per entry here.
+  Text pool_;
+  std::vector<Entry> entries_;
+  // By the hash of the new name as Windows compares it: the first entry of each
+  // such hash (names of one hash that differ chain on through later entries).
+  std::unordered_multimap<uint64_t, uint32_t> byHash_;
+  bool collided_ = false;
 };
 
 }  // namespace quenmar

@@ -47,10 +47,6 @@ bool HasCharForbiddenOnWindows(TextView name) {
   return false;
 }
 
-Text CaseFolded(TextView name) {
-  Text folded(name);
-  for (char16_t& c : folded) c = Upper(c);
-  return folded;
-}
+char16_t CaseFoldedUnit(char16_t c) { return Upper(c); }
 
 }  // namespace quenmar

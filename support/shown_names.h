@@ -18,9 +18,9 @@ Text EscapeControls(TextView text);
 // (controls, and " < > | ? *), whatever platform this is.
 bool HasCharForbiddenOnWindows(TextView name);
 
-// Name with its letters upper-cased as NTFS compares names, for the scripts of
-// European exports (Latin, Greek, Cyrillic); other characters as they are. Two
-// names that give the same result are one name on Windows.
-Text CaseFolded(TextView name);
+// C upper-cased as NTFS compares names, for the scripts of European exports
+// (Latin, Greek, Cyrillic); other characters as they are. Two names equal unit by
+// unit after it are one name on Windows.
+char16_t CaseFoldedUnit(char16_t c);
 
 }  // namespace quenmar

@@ -87,6 +87,8 @@ class Folder {
   void Close();
 
  private:
+  static Folder Adopt(intptr_t handle, uint64_t device, uint64_t inode, Text path);
+
   intptr_t handle_ = -1;  // a file descriptor, or a HANDLE on Windows
   Text path_;
   uint64_t device_ = 0, inode_ = 0;  // POSIX: what the handle holds

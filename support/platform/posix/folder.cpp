@@ -58,6 +58,20 @@ IoStatus ReadNames(int fd, std::vector<std::pair<std::string, bool>>& names) {
   return IoStatus();
 }
 
+// Opens Name inside the folder Dir (a path when Dir is AT_FDCWD) as a folder and
+// describes it; -1 with errno set on failure.
+int OpenFolderAt(int dir, const std::string& name, int flags, struct stat& st) {
+  const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return -1;
+  }
+  return fd;
+}
+
 bool IsEmpty(int fd) {
   std::vector<std::pair<std::string, bool>> names;
   return ReadNames(fd, names).Ok() && names.empty();
@@ -119,28 +133,27 @@ void Folder::Close() {
   if (handle_ != -1) ::close(Fd(std::exchange(handle_, -1)));
 }
 
+Folder Folder::Adopt(intptr_t handle, uint64_t device, uint64_t inode, Text path) {
+  Folder folder;
+  folder.handle_ = handle;
+  folder.device_ = device;
+  folder.inode_ = inode;
+  folder.path_ = std::move(path);
+  if (!folder.path_.empty() && folder.path_.back() != u'/') folder.path_ += u'/';
+  return folder;
+}
+
 Folder Folder::Open(TextView path, IoStatus& status) {
   std::string native = ToNative(path);
   if (native.empty()) native = ".";
-  if (native.find('\0') != std::string::npos) {
-    status = posix::StatusFromErrno(ENOENT);
-    return Folder();
-  }
-  const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   struct stat st;
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
+  const int fd = native.find('\0') == std::string::npos ? OpenFolderAt(AT_FDCWD, native, 0, st) : (errno = ENOENT, -1);
+  if (fd < 0) {
     status = posix::StatusFromErrno(errno, native);
-    if (fd >= 0) ::close(fd);
     return Folder();
   }
-  Folder folder;
-  folder.handle_ = fd;
-  folder.device_ = st.st_dev;
-  folder.inode_ = st.st_ino;
-  folder.path_ = Text(path);
-  if (!folder.path_.empty() && folder.path_.back() != u'/') folder.path_ += u'/';
   status = IoStatus();
-  return folder;
+  return Adopt(fd, st.st_dev, st.st_ino, Text(path));
 }
 
 Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status) {
@@ -155,24 +168,16 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
       status = posix::StatusFromErrno(errno, ToNative(path_) + candidate);
       return Folder();
     }
-    const int fd = ::openat(Fd(handle_), candidate.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-      // Gone or replaced by a link before it could be opened: not ours to touch.
-      status = posix::StatusFromErrno(EACCES);
-      if (fd >= 0) ::close(fd);
-      return Folder();
-    }
-    Folder made;
-    made.handle_ = fd;
-    made.device_ = st.st_dev;
-    made.inode_ = st.st_ino;
-    made.path_ = path_ + FromNative(candidate) + u'/';
+    const int fd = OpenFolderAt(Fd(handle_), candidate, O_NOFOLLOW, st);
+    // Gone or replaced by a link before it could be opened: not ours to touch.
+    status = posix::StatusFromErrno(EACCES);
+    if (fd < 0) return Folder();
+    Folder made = Adopt(fd, st.st_dev, st.st_ino, path_ + FromNative(candidate));
     // What the name leads to now must be what mkdir made: this user's, private,
     // empty, here. A folder of someone else, or another of ours swapped in, is
     // refused; ours, if it was moved away, stays an empty folder wherever it went.
     if (st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700 || st.st_dev != device_ || !IsEmpty(fd)) {
-      status = posix::StatusFromErrno(EACCES);
       return Folder();
     }
     name = FromNative(candidate);
@@ -189,18 +194,13 @@ Folder Folder::OpenOwnSubfolder(TextView name, IoStatus& status) const {
     status = NotPlain();
     return Folder();
   }
-  const int fd = ::openat(Fd(handle_), native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   struct stat st;
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
+  const int fd = OpenFolderAt(Fd(handle_), native, O_NOFOLLOW, st);
+  if (fd < 0) {
     status = posix::StatusFromErrno(errno);
-    if (fd >= 0) ::close(fd);
     return Folder();
   }
-  Folder folder;
-  folder.handle_ = fd;
-  folder.device_ = st.st_dev;
-  folder.inode_ = st.st_ino;
-  folder.path_ = path_ + Text(name) + u'/';
+  Folder folder = Adopt(fd, st.st_dev, st.st_ino, path_ + Text(name));
   if (st.st_uid != ::geteuid()) {
     status = posix::StatusFromErrno(EACCES);
     return Folder();

@@ -76,6 +76,19 @@ void Folder::Close() {
   if (handle_ != -1) ::CloseHandle(H(std::exchange(handle_, -1)));
 }
 
+Folder Folder::Adopt(intptr_t handle, uint64_t device, uint64_t inode, Text path) {
+  Folder folder;
+  folder.handle_ = handle;
+  folder.device_ = device;
+  folder.inode_ = inode;
+  folder.path_ = std::move(path);
+  if (!folder.path_.empty() && folder.path_.back() != u'\\' && folder.path_.back() != u'/' &&
+      folder.path_.back() != u':') {
+    folder.path_ += u'\\';
+  }
+  return folder;
+}
+
 Folder Folder::Open(TextView path, IoStatus& status) {
   const std::wstring native = ToNative(path.empty() ? TextView(u".") : path);
   // The folder the user named: links on the way are followed, and it is shared
@@ -87,15 +100,8 @@ Folder Folder::Open(TextView path, IoStatus& status) {
     status = win32::LastStatus();
     return Folder();
   }
-  Folder folder;
-  folder.handle_ = reinterpret_cast<intptr_t>(handle);
-  folder.path_ = Text(path);
-  if (!folder.path_.empty() && folder.path_.back() != u'\\' && folder.path_.back() != u'/' &&
-      folder.path_.back() != u':') {
-    folder.path_ += u'\\';
-  }
   status = IoStatus();
-  return folder;
+  return Adopt(reinterpret_cast<intptr_t>(handle), 0, 0, Text(path));
 }
 
 Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status) {
@@ -118,9 +124,7 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
       status = win32::StatusFromError(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error);
       return Folder();
     }
-    Folder made;
-    made.handle_ = reinterpret_cast<intptr_t>(handle);
-    made.path_ = path_ + candidate + u'\\';
+    Folder made = Adopt(reinterpret_cast<intptr_t>(handle), 0, 0, path_ + candidate);
     // A leading dot hides nothing on Windows.
     FILE_BASIC_INFO basic{};
     basic.FileAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
@@ -144,11 +148,8 @@ Folder Folder::OpenOwnSubfolder(TextView name, IoStatus& status) const {
     status = win32::StatusFromError(error);
     return Folder();
   }
-  Folder folder;
-  folder.handle_ = reinterpret_cast<intptr_t>(handle);
-  folder.path_ = path_ + Text(name) + u'\\';
   status = IoStatus();
-  return folder;
+  return Adopt(reinterpret_cast<intptr_t>(handle), 0, 0, path_ + Text(name));
 }
 
 File Folder::NewFile(TextView name, IoStatus& status, uint32_t /*permissions*/) const {
