@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "common/fake_window.h"
@@ -117,6 +118,24 @@ TEST(OddFiles, AFullDiskIsReportedWithItsReasonAndLeavesNothing) {
   EXPECT_FALSE(ConvertArchive(window, 1));
   EXPECT_NE(U(window.status).find("There is not enough space on the disk (2000000000 bytes needed"), std::string::npos)
       << U(window.status);
+}
+
+
+// A folder whose path comes near the platform's limit: the run says so before it
+// makes anything (no private folder is left), and the dry run would say the same.
+TEST(OddFiles, AFolderPathNearTheLimitLeavesNothing) {
+  TempDir dir;
+  std::string folder = dir.path();
+  while (folder.size() < 4096 - 40) {
+    folder += "/" + std::string(std::min<size_t>(200, 4096 - 40 - folder.size()), 'd');
+    ASSERT_EQ(testing::MakeFolder(folder), 0) << folder.size();
+  }
+  WriteFile(folder + "/e.zip", SmallArchive());
+  const auto before = Snapshot(dir.path());
+  FakeWindow window(T(folder + "/e.zip"));
+  EXPECT_FALSE(ConvertArchive(window));
+  EXPECT_EQ(U(window.status), "Konverze selhala: The specified path is too long");
+  EXPECT_EQ(Snapshot(dir.path()), before);
 }
 
 }  // namespace
