@@ -110,7 +110,7 @@ bool Convert(const Text& archive, bool quiet, int jobs, CliStreams streams) {
   Text status = window.Status();
   if (!warning.empty()) status.resize(status.size() - EscapeControls(warning).size() - TextView(kWarningSeparator).size());
   (converted ? streams.out : streams.err) << TextToUtf8(status) << '\n';
-  if (!warning.empty()) streams.err << TextToUtf8(EscapeControls(warning)) << '\n';
+  if (!warning.empty()) streams.err << Shown(archive) << ": " << Shown(warning) << '\n';
   return converted;
 }
 

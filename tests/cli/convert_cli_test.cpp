@@ -219,7 +219,7 @@ TEST(CliConvert, TheDryRunFailsWhereTheRunCannotWrite) {
 
 // New names that coincide: both entries are written and the exit status stays 0;
 // the warning goes to standard error, after the success line on standard output,
-// and the dry run gives the same warning. Control characters never reach the
+// and the dry run gives the same warning, each naming the archive. Control characters never reach the
 // terminal as they are.
 TEST(CliConvert, CoincidingNamesAreWarnedOfAndControlsShownEscaped) {
   TempDir dir;
@@ -233,7 +233,7 @@ TEST(CliConvert, CoincidingNamesAreWarnedOfAndControlsShownEscaped) {
   std::string out;
   EXPECT_EQ(RunCommand(kConvert + " " + dir / "twice.zip" + " 2>" + dir / "err", &out, false), 0);
   EXPECT_EQ(out, "Soubor byl konvertov\xC3\xA1n do: " + dir / "twic-e.zip" + "\n");
-  EXPECT_EQ(ReadFile(dir / "err"), warning + "\n");
+  EXPECT_EQ(ReadFile(dir / "err"), dir / "twice.zip" + ": " + warning + "\n");
   EXPECT_EQ(RunCommand(kConvert + " -n " + dir / "twice.zip" + " 2>" + dir / "err", &out, false), 0);
   EXPECT_EQ(ReadFile(dir / "err"), dir / "twice.zip" + ": " + warning + "\n");
 
