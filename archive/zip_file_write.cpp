@@ -265,7 +265,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   const auto handler = FindCompressionHandlerForRecord(localHeader.CompressionMethod);
   if (!handler) {
     throw EZipException(u"Support for compression method not registered: " +
-                        CompressionMethodName(localHeader.CompressionMethod));
+                        CompressionMethodNumberAndName(localHeader.CompressionMethod));
   }
   const int64_t sourceStart = data.Position();
   const int64_t sourceSize = data.Size() - sourceStart;

@@ -1,5 +1,7 @@
 #include "conversion/name_collisions.h"
 
+#include <string>
+
 #include "support/shown_names.h"
 
 namespace quenmar {
@@ -9,6 +11,11 @@ uint64_t FoldedHash(TextView name) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a over the folded units
   for (const char16_t c : name) h = (h ^ CaseFoldedUnit(c)) * 1099511628211ull;
   return h;
+}
+
+Text Number(size_t n) {
+  const std::string digits = std::to_string(n);
+  return Text(digits.begin(), digits.end());
 }
 
 bool SameFolded(TextView a, TextView b) {
@@ -48,16 +55,23 @@ Text NameCollisions::WarningText() const {
   // The entries of each group, in order; a group is known by its first entry.
   std::vector<std::vector<uint32_t>> members(entries_.size());
   for (uint32_t i = 0; i < entries_.size(); ++i) members[entries_[i].group].push_back(i);
+  // A status line, not a list: a few names with a few entries each, then how many
+  // more there are.
+  constexpr size_t kShownGroups = 5, kShownEntries = 3;
   Text text;
+  size_t groups = 0;
   for (const std::vector<uint32_t>& group : members) {
     if (group.size() < 2) continue;
+    if (++groups > kShownGroups) continue;
     text += text.empty() ? u"pozor, stejný nový název dostalo více položek: " : u"; ";
-    for (size_t k = 0; k < group.size(); ++k) {
+    for (size_t k = 0; k < group.size() && k < kShownEntries; ++k) {
       if (k > 0) text += u", ";
       const Entry& e = entries_[group[k]];
       text += EscapeControls(EntryName(e)) + u" -> " + EscapeControls(NewName(e));
     }
+    if (group.size() > kShownEntries) text += u", … (" + Number(group.size()) + u" položek)";
   }
+  if (groups > kShownGroups) text += u"; … (" + Number(groups) + u" takových názvů)";
   return text;
 }
 

@@ -22,8 +22,10 @@ class NameCollisions {
   // Records that the entry EntryName gets NewName; in entry order.
   void Add(const Text& newName, const Text& entryName);
   // "pozor, stejný nový název dostalo více položek: OLD -> NEW, OLD -> NEW; ..."
-  // with names shown escaped, the groups in the order of their first entry; empty
-  // when every new name is the entry's own.
+  // with names shown escaped, the groups in the order of their first entry: the
+  // first five names with their first three entries, each with ", … (N položek)"
+  // when it has more, and "; … (N takových názvů)" when there are more names.
+  // Empty when every new name is the entry's own.
   Text WarningText() const;
 
  private:

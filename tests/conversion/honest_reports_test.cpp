@@ -93,5 +93,31 @@ TEST(HonestReports, CoincidingNewNamesAreWrittenAndWarnedOf) {
   }
 }
 
+
+// A month of daily files with the same fields: the status line names a few of
+// them and says how many more there are, rather than growing with the archive.
+TEST(HonestReports, ManyCoincidingNamesGiveAShortWarning) {
+  TempDir dir;
+  BuiltArchive archive;
+  for (int field = 0; field < 7; ++field) {
+    for (int day = 10; day < 14; ++day) {
+      archive.entries.push_back(
+          BuiltEntry("2018-10-" + std::to_string(day) + "-f" + std::to_string(field) + "-g.csv", "x", 8));
+    }
+  }
+  WriteFile(dir / "exports.zip", archive.Bytes());
+  FakeWindow window(T(dir / "exports.zip"));
+  Text warning;
+  EXPECT_TRUE(ConvertArchive(window, 1, &warning));
+  const std::string text = U(warning);
+  EXPECT_NE(text.find("2018-10-12-f0-g.csv -> 2018-10-f0-g-mob.csv, \xE2\x80\xA6 (4 polo\xC5\xBE" "ek); "), std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("2018-10-13-f0-g.csv"), std::string::npos) << text;
+  EXPECT_EQ(text.find("f5-g"), std::string::npos) << text;
+  const std::string tail = "; \xE2\x80\xA6 (7 takov\xC3\xBD" "ch n\xC3\xA1zv\xC5\xAF)";
+  ASSERT_GT(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << text;
+}
+
 }  // namespace
 }  // namespace quenmar
