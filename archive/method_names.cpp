@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "support/utf8.h"
+
 namespace quenmar {
 
 Text CompressionMethodName(unsigned method) {
@@ -28,8 +30,7 @@ Text CompressionMethodName(unsigned method) {
 }
 
 Text CompressionMethodNumberAndName(unsigned method) {
-  const std::string number = std::to_string(method);
-  return Text(number.begin(), number.end()) + u" (" + (method < 128 ? CompressionMethodName(method) : Text(u"Unknown")) +
+  return Utf8ToText(std::to_string(method)) + u" (" + (method < 128 ? CompressionMethodName(method) : Text(u"Unknown")) +
          u")";
 }
 

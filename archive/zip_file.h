@@ -73,6 +73,9 @@ class TZipFile {
   int IndexOf(TextView fileName) const;
   Text FileName(int index) const;
   TZipHeader FileInfo(int index) const;
+  // The entry's uncompressed size as its central record gives it, without
+  // building its whole header.
+  uint32_t UncompressedSize(int index) const;
   std::vector<TZipHeader> FileInfos() const;
   Text FileComment(int index) const;
   void SetFileComment(int index, TextView comment);

@@ -219,6 +219,11 @@ TZipHeader TZipFile::FileInfo(int index) const {
   return FFiles.Header(static_cast<size_t>(index));
 }
 
+uint32_t TZipFile::UncompressedSize(int index) const {
+  CheckIndex(index);
+  return FFiles.UncompressedSize(static_cast<size_t>(index));
+}
+
 std::vector<TZipHeader> TZipFile::FileInfos() const {
   RequireOpen();
   std::vector<TZipHeader> infos;

@@ -31,6 +31,15 @@ constexpr int64_t kMaxEntrySize = int64_t{1} << 32;
   throw EZipException(WithReason(u"Error writing zip file", stream.FailureReason()));
 }
 
+// The handler of a method this program writes with; raises for one not registered.
+TCompressionHandler RegisteredHandler(TZipCompression compression) {
+  auto handler = FindCompressionHandler(compression);
+  if (!handler) {
+    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
+  }
+  return *std::move(handler);
+}
+
 void WriteAll(TStream& stream, const TBytes& bytes) {
   if (!bytes.empty() && stream.Write(bytes.data(), static_cast<int64_t>(bytes.size())) !=
                             static_cast<int64_t>(bytes.size())) {
@@ -120,9 +129,7 @@ TZipHeader TZipFile::FileEntryHeader(TFileStream& source, TextView archiveFileNa
 void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression compression) {
   if (filePath.empty()) throw EZipException(u"File name must not be empty");
   RequireWritable();
-  if (!FindCompressionHandler(compression)) {
-    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
-  }
+  (void)RegisteredHandler(compression);
   CheckRoomForEntry(FFiles.Count());
 
   TFileStream source(filePath, TFileMode::kOpenRead);
@@ -131,9 +138,7 @@ void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression 
 
 void TZipFile::Add(TFileStream& file, TextView archiveFileName, TZipCompression compression) {
   RequireWritable();
-  if (!FindCompressionHandler(compression)) {
-    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
-  }
+  (void)RegisteredHandler(compression);
   CheckRoomForEntry(FFiles.Count());
   const CurrentEntryScope scope{*this};
   FCurrentFile = file.Path();
@@ -145,20 +150,14 @@ void TZipFile::Add(TFileStream& file, TextView archiveFileName, TZipCompression 
 bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression,
                            int64_t maxBytes, TPreparedEntry& entry, const TZipProgressEvent& progress) const {
   if (filePath.empty()) throw EZipException(u"File name must not be empty");
-  const auto handler = FindCompressionHandler(compression);
-  if (!handler) {
-    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
-  }
+  (void)RegisteredHandler(compression);
   TFileStream source(filePath, TFileMode::kOpenRead);
   return PrepareFile(source, archiveFileName, compression, maxBytes, entry, progress);
 }
 
 bool TZipFile::PrepareFile(TFileStream& source, TextView archiveFileName, TZipCompression compression,
                            int64_t maxBytes, TPreparedEntry& entry, const TZipProgressEvent& progress) const {
-  const auto handler = FindCompressionHandler(compression);
-  if (!handler) {
-    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
-  }
+  const TCompressionHandler handler = RegisteredHandler(compression);
   source.SetPosition(0);
   TZipHeader local = FileEntryHeader(source, archiveFileName, compression);
   PrepareLocalHeader(local);
@@ -170,7 +169,7 @@ bool TZipFile::PrepareFile(TFileStream& source, TextView archiveFileName, TZipCo
     // The file's own name: the archive's current file belongs to the thread that
     // writes the archive.
     const Text fileName(source.Path());
-    crc = Compress(source, local.UncompressedSize, sink, *handler, const_cast<TZipFile&>(*this), local, &progress,
+    crc = Compress(source, local.UncompressedSize, sink, handler, const_cast<TZipFile&>(*this), local, &progress,
                    fileName);
   } catch (const EWriteError&) {
     if (sink.Overflowed()) return false;
@@ -216,9 +215,7 @@ void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression comp
                    uint32_t externalAttributes) {
   if (archiveFileName.empty()) throw EZipException(u"File name must not be empty");
   RequireWritable();
-  if (!FindCompressionHandler(compression)) {
-    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
-  }
+  (void)RegisteredHandler(compression);
   CheckRoomForEntry(FFiles.Count());
   CheckEntrySize(data.Size() - data.Position());
   TZipHeader header;

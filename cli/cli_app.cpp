@@ -105,10 +105,10 @@ bool Convert(const Text& archive, bool quiet, int jobs, CliStreams streams) {
   ConsoleWindow window(archive, streams.err, streams.errIsTerminal && !quiet);
   Text warning;
   const bool converted = ConvertArchive(window, jobs, &warning);
-  // The status already shows names escaped; a warning behind the success text
-  // goes to standard error, the success line alone to standard output.
+  // A warning behind the success text (its names escaped already) goes to
+  // standard error, the success line alone to standard output.
   Text status = window.Status();
-  if (!warning.empty()) status.resize(status.size() - EscapeControls(warning).size() - TextView(kWarningSeparator).size());
+  if (!warning.empty()) status.resize(status.size() - warning.size() - TextView(kWarningSeparator).size());
   (converted ? streams.out : streams.err) << TextToUtf8(status) << '\n';
   if (!warning.empty()) streams.err << Shown(archive) << ": " << Shown(warning) << '\n';
   return converted;

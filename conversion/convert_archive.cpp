@@ -64,7 +64,7 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
         StopIfInterrupted();
         const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
         collisions.Add(plan.newName, plan.name);
-        reader.ExtractToFile(index, *entryFile.OpenToWrite(reader.FileInfo(index).UncompressedSize));
+        reader.ExtractToFile(index, *entryFile.OpenToWrite(reader.UncompressedSize(index)));
         writer.Add(*entryFile.OpenToRead(), plan.newName, kDeflate);
         entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
         window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));

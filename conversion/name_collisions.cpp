@@ -3,6 +3,7 @@
 #include <string>
 
 #include "support/shown_names.h"
+#include "support/utf8.h"
 
 namespace quenmar {
 namespace {
@@ -11,11 +12,6 @@ uint64_t FoldedHash(TextView name) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a over the folded units
   for (const char16_t c : name) h = (h ^ CaseFoldedUnit(c)) * 1099511628211ull;
   return h;
-}
-
-Text Number(size_t n) {
-  const std::string digits = std::to_string(n);
-  return Text(digits.begin(), digits.end());
 }
 
 bool SameFolded(TextView a, TextView b) {
@@ -69,9 +65,9 @@ Text NameCollisions::WarningText() const {
       const Entry& e = entries_[group[k]];
       text += EscapeControls(EntryName(e)) + u" -> " + EscapeControls(NewName(e));
     }
-    if (group.size() > kShownEntries) text += u", … (" + Number(group.size()) + u" položek)";
+    if (group.size() > kShownEntries) text += u", … (" + Utf8ToText(std::to_string(group.size())) + u" položek)";
   }
-  if (groups > kShownGroups) text += u"; … (" + Number(groups) + u" takových názvů)";
+  if (groups > kShownGroups) text += u"; … (" + Utf8ToText(std::to_string(groups)) + u" takových názvů)";
   return text;
 }
 

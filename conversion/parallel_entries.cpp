@@ -146,7 +146,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
         slot.plan = PlanEntry(reader, nextExtract, name);
         collisions.Add(slot.plan.newName, slot.plan.name);
         slot.index = nextExtract;
-        reader.ExtractToFile(nextExtract, *slot.file.OpenToWrite(reader.FileInfo(nextExtract).UncompressedSize));
+        reader.ExtractToFile(nextExtract, *slot.file.OpenToWrite(reader.UncompressedSize(nextExtract)));
       } catch (...) {
         extractionError = std::current_exception();
         extractionErrorName = name;
@@ -154,7 +154,7 @@ void ConvertEntriesInParallel(TZipFile& reader, TZipFile& writer, const ScratchF
       }
       // A small entry costs less to compress than to hand to another thread: it is
       // compressed in turn by this one.
-      if (reader.FileInfo(nextExtract).UncompressedSize < kHandOverSize) {
+      if (reader.UncompressedSize(nextExtract) < kHandOverSize) {
         slot.prepared = false;
         slot.error = nullptr;
         slot.done = true;

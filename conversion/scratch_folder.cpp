@@ -92,10 +92,7 @@ ScratchFolder::ScratchFolder(TextView parent) {
     // Locked from the moment it bears its name, so a run clearing leftovers never
     // finds it unlocked while we live.
     lock_ = folder_.NewFile(kLockName, status);
-    if (!status.Ok()) {
-      (void)lock_.Close();
-      (void)parent_.RemoveSubfolder(name_, folder_);
-    }
+    if (!status.Ok()) (void)parent_.RemoveSubfolder(name_, folder_);
   }
   if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason));
 }

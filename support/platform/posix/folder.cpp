@@ -110,37 +110,8 @@ bool RemoveInside(int fd, int depth) {
 
 }  // namespace
 
-Folder::Folder(Folder&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)),
-      path_(std::move(other.path_)),
-      device_(other.device_),
-      inode_(other.inode_) {}
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, -1);
-    path_ = std::move(other.path_);
-    device_ = other.device_;
-    inode_ = other.inode_;
-  }
-  return *this;
-}
-
-Folder::~Folder() { Close(); }
-
 void Folder::Close() {
   if (handle_ != -1) ::close(Fd(std::exchange(handle_, -1)));
-}
-
-Folder Folder::Adopt(intptr_t handle, uint64_t device, uint64_t inode, Text path) {
-  Folder folder;
-  folder.handle_ = handle;
-  folder.device_ = device;
-  folder.inode_ = inode;
-  folder.path_ = std::move(path);
-  if (!folder.path_.empty() && folder.path_.back() != u'/') folder.path_ += u'/';
-  return folder;
 }
 
 Folder Folder::Open(TextView path, IoStatus& status) {

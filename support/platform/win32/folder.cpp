@@ -26,11 +26,15 @@ bool IsPlainName(TextView name) {
 
 IoStatus NotPlain() { return win32::StatusFromError(ERROR_INVALID_NAME); }
 
+constexpr DWORD kPrivateAccess = DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
+                                 FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+constexpr DWORD kNoDeleteSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
 // A folder handle that keeps its path leading to it: others may read and write in
 // the folder but not rename or delete it (no delete sharing). Opened on a
 // reparse point itself, never through it.
-HANDLE OpenFolderHandle(const std::wstring& native, DWORD access, DWORD share, DWORD& error) {
-  const HANDLE handle = ::CreateFileW(native.c_str(), access, share, nullptr, OPEN_EXISTING,
+HANDLE OpenPrivateFolderHandle(const std::wstring& native, DWORD& error) {
+  const HANDLE handle = ::CreateFileW(native.c_str(), kPrivateAccess, kNoDeleteSharing, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = ::GetLastError();
@@ -47,46 +51,10 @@ HANDLE OpenFolderHandle(const std::wstring& native, DWORD access, DWORD share, D
   return handle;
 }
 
-constexpr DWORD kPrivateAccess = DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
-                                 FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
-constexpr DWORD kNoDeleteSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
-
 }  // namespace
-
-Folder::Folder(Folder&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)),
-      path_(std::move(other.path_)),
-      device_(other.device_),
-      inode_(other.inode_) {}
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, -1);
-    path_ = std::move(other.path_);
-    device_ = other.device_;
-    inode_ = other.inode_;
-  }
-  return *this;
-}
-
-Folder::~Folder() { Close(); }
 
 void Folder::Close() {
   if (handle_ != -1) ::CloseHandle(H(std::exchange(handle_, -1)));
-}
-
-Folder Folder::Adopt(intptr_t handle, uint64_t device, uint64_t inode, Text path) {
-  Folder folder;
-  folder.handle_ = handle;
-  folder.device_ = device;
-  folder.inode_ = inode;
-  folder.path_ = std::move(path);
-  if (!folder.path_.empty() && folder.path_.back() != u'\\' && folder.path_.back() != u'/' &&
-      folder.path_.back() != u':') {
-    folder.path_ += u'\\';
-  }
-  return folder;
 }
 
 Folder Folder::Open(TextView path, IoStatus& status) {
@@ -119,7 +87,7 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
       return Folder();
     }
     DWORD error = 0;
-    const HANDLE handle = OpenFolderHandle(native, kPrivateAccess, kNoDeleteSharing, error);
+    const HANDLE handle = OpenPrivateFolderHandle(native, error);
     if (handle == INVALID_HANDLE_VALUE) {
       status = win32::StatusFromError(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error);
       return Folder();
@@ -143,7 +111,7 @@ Folder Folder::OpenOwnSubfolder(TextView name, IoStatus& status) const {
     return Folder();
   }
   DWORD error = 0;
-  const HANDLE handle = OpenFolderHandle(ToNative(path_ + Text(name)), kPrivateAccess, kNoDeleteSharing, error);
+  const HANDLE handle = OpenPrivateFolderHandle(ToNative(path_ + Text(name)), error);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::StatusFromError(error);
     return Folder();
