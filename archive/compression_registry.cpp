@@ -11,16 +11,12 @@ std::map<TZipCompression, TCompressionHandler>& Registry() {
   static std::map<TZipCompression, TCompressionHandler> registry = [] {
     std::map<TZipCompression, TCompressionHandler> rows;
     rows[0] = TCompressionHandler{
-        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
-          return std::make_unique<TStoredStream>(archive);
-        },
+        [](TStream& archive, TZipFile&, const TZipHeader&) { return NewOwnCompressor(0, archive); },
         [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
           return std::make_unique<TStoredStream>(archive);
         }};
     rows[8] = TCompressionHandler{
-        [](TStream& archive, TZipFile&, const TZipHeader&) -> std::unique_ptr<TStream> {
-          return std::make_unique<TZCompressionStream>(archive, zcDefault);
-        },
+        [](TStream& archive, TZipFile&, const TZipHeader&) { return NewOwnCompressor(8, archive); },
         [](TStream& archive, TZipFile&, const TZipHeader& header) -> std::unique_ptr<TStream> {
           return std::make_unique<TZDecompressionStream>(archive, header.CompressedSize);
         }};
@@ -30,6 +26,12 @@ std::map<TZipCompression, TCompressionHandler>& Registry() {
 }
 
 }  // namespace
+
+std::unique_ptr<TStream> NewOwnCompressor(TZipCompression method, TStream& sink) {
+  if (method == 0) return std::make_unique<TStoredStream>(sink);
+  if (method == 8) return std::make_unique<TZCompressionStream>(sink, zcDefault);
+  return nullptr;
+}
 
 void RegisterCompressionHandler(TZipCompression method, TStreamConstructor compress,
                                 TStreamConstructor decompress) {

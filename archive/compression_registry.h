@@ -30,6 +30,11 @@ struct TCompressionHandler {
 void RegisterCompressionHandler(TZipCompression method, TStreamConstructor compress,
                                 TStreamConstructor decompress);
 
+// The compressing stream the program registers itself for Method (0: stored, 8:
+// deflate) on Sink, as its rows make it; nothing for another method. For
+// compressing apart from any archive.
+std::unique_ptr<TStream> NewOwnCompressor(TZipCompression method, TStream& sink);
+
 // The row of Method, or nothing when it has none.
 std::optional<TCompressionHandler> FindCompressionHandler(TZipCompression method);
 // The handler for a method number as a record stores it: compared whole, so that

@@ -15,6 +15,9 @@ namespace quenmar {
 // Byte arrays (names, extra fields, comments, entry data) are held in std::string.
 using TBytes = std::string;
 
+// The bytes moved per step when entry data is copied, compressed or checked.
+inline constexpr int64_t kCopyPiece = 61440;
+
 class TStream {
  public:
   virtual ~TStream() = default;
@@ -61,6 +64,11 @@ class TMemoryStream : public TStream {
   bool Truncate(int64_t size) override;
 
   const TBytes& Bytes() const { return bytes_; }
+  // Hands the bytes over, leaving the stream empty.
+  TBytes Take() {
+    position_ = 0;
+    return std::move(bytes_);
+  }
 
  private:
   TBytes bytes_;

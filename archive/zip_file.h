@@ -21,6 +21,7 @@
 
 #include "archive/central_directory.h"
 #include "archive/compression_registry.h"
+#include "archive/entry_compression.h"
 #include "archive/name_index.h"
 #include "archive/stream.h"
 #include "archive/zip_header.h"
@@ -30,13 +31,6 @@ namespace quenmar {
 
 class TZipFile;
 class TFileStream;
-
-// An entry made ready apart from its archive, for example on another thread: its
-// local record (CRC-32 and sizes set, no offset yet) and its compressed bytes.
-struct TPreparedEntry {
-  TZipHeader header;
-  TBytes data;
-};
 
 // Fired after each block the compressing or decompressing stream moves and after
 // each entry. Position counts the entry's uncompressed bytes done.
@@ -131,19 +125,8 @@ class TZipFile {
   // The core of every Add: Data from its position to its end, with a prepared
   // local record and an optional separate central record.
   void Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader = nullptr);
-  // Compresses the file at FilePath into Entry exactly as Add(FilePath,
-  // ArchiveFileName, Compression) would write it, in memory. False, and Entry
-  // untouched, when the compressed bytes would pass MaxBytes. Reads only the
-  // archive's settings, so it may run on other threads while the archive is open
-  // and not changed; raises what Add raises for the file.
-  // Progress, when given, is called after each block as OnProgress is (on the
-  // calling thread), and may throw to stop.
-  bool PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression, int64_t maxBytes,
-                   TPreparedEntry& entry, const TZipProgressEvent& progress = nullptr) const;
-  // The same for a file the caller opened for reading; read from its start.
-  bool PrepareFile(TFileStream& file, TextView archiveFileName, TZipCompression compression, int64_t maxBytes,
-                   TPreparedEntry& entry, const TZipProgressEvent& progress = nullptr) const;
-  // Appends a prepared entry: the bytes Add would have written for it.
+  // Appends an entry prepared apart (PrepareEntry): the bytes Add would have
+  // written for it.
   void AddPrepared(TPreparedEntry& entry);
   static void ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression = 8,
                                    TZipProgressEvent progress = nullptr);
@@ -171,13 +154,6 @@ class TZipFile {
   void ExtractTo(int index, TextView path, bool createSubdirs);
   void WriteEntryFile(int index, TStream& data, const TZipHeader& local, TFileStream& file);
   void WriteCentralDirectory();
-  TZipHeader FileEntryHeader(TFileStream& source, TextView archiveFileName, TZipCompression compression) const;
-  static void PrepareLocalHeader(TZipHeader& local);
-  // Compresses Size bytes of Data into Sink; returns their CRC-32. Progress gets
-  // FileName.
-  static uint32_t Compress(TStream& data, int64_t size, TStream& sink, const TCompressionHandler& handler,
-                           TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress,
-                           const Text& fileName);
   void ForgetEntries();
 
   TZipMode FMode = zmClosed;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "archive/checksum_stream.h"
 #include "archive/dos_time.h"
 #include "archive/entry_path.h"
 #include "archive/file_stream.h"
@@ -23,7 +24,6 @@ namespace {
 
 namespace zf = zipformat;
 
-constexpr int64_t kCopyPiece = 61440;
 constexpr unsigned kHostMsDos = 0;
 constexpr unsigned kHostUnix = 3;
 
@@ -184,40 +184,35 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
   const Text& target = file.Path();
   FCurrentFile = FullFileName(target);
   FCurrentHeader = central;
-  uint32_t crc = 0;
-  {
-    file.SetPosition(0);
-    std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<uint32_t>(central.UncompressedSize, 1))));
-    int64_t left = central.UncompressedSize;
-    try {
-      while (left > 0) {
-        const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-        if (data.Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
-        file.WriteBuffer(buffer.data(), piece);
-        crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
-        left -= piece;
-        if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize - left);
-      }
-    } catch (...) {
-      // What was written stays, as after any failed extraction, but nothing of the
-      // file's earlier contents behind it.
-      (void)file.Truncate(central.UncompressedSize - left);
-      throw;
-    }
-    if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
-      throw EWriteError(u"Stream write error");
-    }
-    // The entry's time is set through the open file, once its data proved right.
-    // Without a valid one the file has the time of its writing, also when it was
-    // written over and nothing it held changed (an empty entry on an empty file).
-    if (crc == central.CRC32) {
-      CheckPathLength(target);
-      const auto time = DosToDateTime(local.ModifiedDateTime);
-      (void)(time ? file.SetTimes(*time) : file.SetTimesToNow());
-      CheckPathLength(target);
-    }
+  TChecksumStream entry(data, central.UncompressedSize);
+  file.SetPosition(0);
+  int64_t written = 0;
+  try {
+    CopyBlocks(entry, &file, [&](int64_t done) {
+      written = done;
+      if (OnProgress) OnProgress(*this, FCurrentFile, central, done);
+      return true;
+    });
+  } catch (...) {
+    // What was written stays, as after any failed extraction, but nothing of the
+    // file's earlier contents behind it.
+    (void)file.Truncate(written);
+    throw;
   }
-  if (crc != central.CRC32) throw EZipException(u"CRC-32 mismatch");
+  if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
+    throw EWriteError(kStreamWriteError);
+  }
+  const bool intact = entry.Crc() == central.CRC32;
+  // The entry's time is set through the open file, once its data proved right.
+  // Without a valid one the file has the time of its writing, also when it was
+  // written over and nothing it held changed (an empty entry on an empty file).
+  if (intact) {
+    CheckPathLength(target);
+    const auto time = DosToDateTime(local.ModifiedDateTime);
+    (void)(time ? file.SetTimes(*time) : file.SetTimesToNow());
+    CheckPathLength(target);
+  }
+  if (!intact) throw EZipException(kCrcMismatch);
   const unsigned host = central.MadeByVersion >> 8;
   if (host == kHostMsDos) {
     (void)file.SetAttributes(central.ExternalAttributes & 0xFF & ~0x08u);
@@ -233,36 +228,25 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
 void TZipFile::Verify(int index) {
   TZipHeader local;
   std::unique_ptr<TStream> data = OpenEntryData(index, local);
-  const uint32_t size = FFiles.UncompressedSize(static_cast<size_t>(index));
-  std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<uint32_t>(size, 1))));
-  uint32_t crc = 0;
-  int64_t left = size;
-  while (left > 0) {
-    const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-    if (data->Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
-    crc = Crc32(crc, buffer.data(), static_cast<size_t>(piece));
-    left -= piece;
-  }
-  if (crc != FFiles.CRC32(static_cast<size_t>(index))) throw EZipException(u"CRC-32 mismatch");
+  const auto entry = static_cast<size_t>(index);
+  TChecksumStream checked(*data, FFiles.UncompressedSize(entry));
+  CopyBlocks(checked, nullptr);
+  if (checked.Crc() != FFiles.CRC32(entry)) throw EZipException(kCrcMismatch);
 }
 
 void TZipFile::Read(TextView fileName, TBytes& bytes) { Read(IndexOf(fileName), bytes); }
 
 void TZipFile::Read(int index, TBytes& bytes) {
+  bytes.clear();
   TZipHeader local;
   std::unique_ptr<TStream> data = OpenEntryData(index, local);
-  const TZipHeader central = FFiles.Header(static_cast<size_t>(index));
-  // Grown piece by piece: the stored size is not trusted for one allocation.
-  bytes.clear();
-  int64_t left = central.UncompressedSize;
-  while (left > 0) {
-    const int64_t piece = std::min(left, kCopyPiece);
-    const size_t at = bytes.size();
-    bytes.resize(at + static_cast<size_t>(piece));
-    if (data->Read(bytes.data() + at, piece) != piece) throw EReadError(u"Stream read error");
-    left -= piece;
-  }
-  if (Crc32(0, bytes.data(), bytes.size()) != central.CRC32) throw EZipException(u"CRC-32 mismatch");
+  const auto entry = static_cast<size_t>(index);
+  TChecksumStream checked(*data, FFiles.UncompressedSize(entry));
+  // Grown block by block: the stored size is not trusted for one allocation.
+  TMemoryStream memory;
+  CopyBlocks(checked, &memory);
+  if (checked.Crc() != FFiles.CRC32(entry)) throw EZipException(kCrcMismatch);
+  bytes = memory.Take();
 }
 
 void TZipFile::Read(TextView fileName, std::unique_ptr<TStream>& stream, TZipHeader& localHeader) {

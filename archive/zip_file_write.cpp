@@ -1,6 +1,4 @@
 // TZipFile: adding entries and writing the central directory.
-#include <zlib.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -23,19 +21,17 @@ namespace {
 
 namespace zf = zipformat;
 
-constexpr int64_t kCopyPiece = 61440;
-constexpr uint32_t kAttributeMask = 0x7BF7;
-constexpr int64_t kMaxEntrySize = int64_t{1} << 32;
+constexpr int64_t kMaxArchiveOffset = int64_t{1} << 32;
 
 [[noreturn]] void WriteError(const TStream& stream) {
-  throw EZipException(WithReason(u"Error writing zip file", stream.FailureReason()));
+  throw EZipException(WithReason(kErrorWritingZip, stream.FailureReason()));
 }
 
 // The handler of a method this program writes with; raises for one not registered.
 TCompressionHandler RegisteredHandler(TZipCompression compression) {
   auto handler = FindCompressionHandler(compression);
   if (!handler) {
-    throw EZipException(u"Support for compression method not registered: " + CompressionMethodName(compression));
+    throw EZipException(kNotRegistered + CompressionMethodName(compression));
   }
   return *std::move(handler);
 }
@@ -47,84 +43,20 @@ void WriteAll(TStream& stream, const TBytes& bytes) {
   }
 }
 
-// Cuts the name, extra field and comment to what a 16-bit length can say, and
-// sets the three lengths to match.
-void FitVariableFields(TZipHeader& h) {
-  for (TBytes* field : {&h.FileName, &h.ExtraField, &h.FileComment}) {
-    if (field->size() > 0xFFFF) field->resize(0xFFFF);
-  }
-  h.FileNameLength = static_cast<uint16_t>(h.FileName.size());
-  h.ExtraFieldLength = static_cast<uint16_t>(h.ExtraField.size());
-  h.FileCommentLength = static_cast<uint16_t>(h.FileComment.size());
-}
-
 void CheckRoomForEntry(size_t entries) {
   if (entries >= static_cast<size_t>(zf::kMaxEntries)) {
     throw EZipException(u"Too many entries for a ZIP archive without Zip64");
   }
 }
 
-void CheckEntrySize(int64_t size) {
-  if (size >= kMaxEntrySize) throw EZipException(u"Entry too large for a ZIP archive without Zip64");
-}
-
 // Offsets and sizes are 32-bit without Zip64: nothing may start or end at 4 GiB or
 // beyond, where its offset would be stored cut short. Offset is counted from the
 // archive's start.
 void CheckArchiveEnd(int64_t offset) {
-  if (offset >= kMaxEntrySize) throw EZipException(u"Archive too large for a ZIP archive without Zip64");
+  if (offset >= kMaxArchiveOffset) throw EZipException(u"Archive too large for a ZIP archive without Zip64");
 }
-
-// Memory that takes at most Limit bytes; a write beyond is refused (short), which
-// the compressing stream reports as EWriteError.
-class BoundedMemoryStream : public TStream {
- public:
-  explicit BoundedMemoryStream(int64_t limit) : limit_(limit) {}
-  int64_t Read(void*, int64_t) override { return 0; }
-  int64_t Write(const void* buffer, int64_t count) override {
-    if (static_cast<int64_t>(bytes_.size()) + count > limit_) {
-      overflowed_ = true;
-      return 0;
-    }
-    bytes_.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
-    return count;
-  }
-  int64_t Position() override { return static_cast<int64_t>(bytes_.size()); }
-  void SetPosition(int64_t) override {}
-  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
-  const TBytes& Bytes() const { return bytes_; }
-  TBytes Take() { return std::move(bytes_); }
-  bool Overflowed() const { return overflowed_; }
-
- private:
-  int64_t limit_;
-  TBytes bytes_;
-  bool overflowed_ = false;
-};
 
 }  // namespace
-
-TZipHeader TZipFile::FileEntryHeader(TFileStream& source, TextView archiveFileName,
-                                     TZipCompression compression) const {
-  const TextView filePath = source.Path();
-  const int64_t size = source.Size();
-  CheckEntrySize(size);
-  if (filePath.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
-  // The file is open, so its folder and the file itself exist; what the OS says
-  // of it is read from the open handle.
-  platform::LocalDateTime lastWrite;
-  uint32_t attributes = 0;
-  if (!source.Describe(lastWrite, attributes)) throw EFileNotFoundException(u"The specified file was not found");
-  TZipHeader header;
-  header.Flag = FUTF8Support ? kFlagUtf8 : 0;
-  header.CompressionMethod = compression;
-  header.ModifiedDateTime = DateTimeToDos(lastWrite);
-  header.UncompressedSize = static_cast<uint32_t>(size);
-  header.ExternalAttributes = attributes & kAttributeMask;
-  const Text name = archiveFileName.empty() ? FileNameOf(filePath) : Text(archiveFileName);
-  header.FileName = EncodeName(name, FUTF8Support);
-  return header;
-}
 
 void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression compression) {
   if (filePath.empty()) throw EZipException(u"File name must not be empty");
@@ -143,43 +75,8 @@ void TZipFile::Add(TFileStream& file, TextView archiveFileName, TZipCompression 
   const CurrentEntryScope scope{*this};
   FCurrentFile = file.Path();
   file.SetPosition(0);
-  TZipHeader header = FileEntryHeader(file, archiveFileName, compression);
+  TZipHeader header = FileEntryHeader(file, archiveFileName, compression, FUTF8Support);
   Add(file, header, nullptr);
-}
-
-bool TZipFile::PrepareFile(TextView filePath, TextView archiveFileName, TZipCompression compression,
-                           int64_t maxBytes, TPreparedEntry& entry, const TZipProgressEvent& progress) const {
-  if (filePath.empty()) throw EZipException(u"File name must not be empty");
-  (void)RegisteredHandler(compression);
-  TFileStream source(filePath, TFileMode::kOpenRead);
-  return PrepareFile(source, archiveFileName, compression, maxBytes, entry, progress);
-}
-
-bool TZipFile::PrepareFile(TFileStream& source, TextView archiveFileName, TZipCompression compression,
-                           int64_t maxBytes, TPreparedEntry& entry, const TZipProgressEvent& progress) const {
-  const TCompressionHandler handler = RegisteredHandler(compression);
-  source.SetPosition(0);
-  TZipHeader local = FileEntryHeader(source, archiveFileName, compression);
-  PrepareLocalHeader(local);
-  BoundedMemoryStream sink(maxBytes);
-  uint32_t crc = 0;
-  try {
-    // The compressing stream is handed this object as Add hands it; the built-in
-    // ones do not look at it.
-    // The file's own name: the archive's current file belongs to the thread that
-    // writes the archive.
-    const Text fileName(source.Path());
-    crc = Compress(source, local.UncompressedSize, sink, handler, const_cast<TZipFile&>(*this), local, &progress,
-                   fileName);
-  } catch (const EWriteError&) {
-    if (sink.Overflowed()) return false;
-    throw;
-  }
-  local.CRC32 = crc;
-  local.CompressedSize = static_cast<uint32_t>(sink.Bytes().size());
-  entry.header = std::move(local);
-  entry.data = sink.Take();
-  return true;
 }
 
 void TZipFile::AddPrepared(TPreparedEntry& entry) {
@@ -227,42 +124,12 @@ void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression comp
   Add(data, header, nullptr);
 }
 
-void TZipFile::PrepareLocalHeader(TZipHeader& local) {
-  if ((local.MadeByVersion & 0xFF) < 20) local.MadeByVersion = static_cast<uint16_t>((local.MadeByVersion & 0xFF00) | 20);
-  if (local.RequiredVersion < 20) local.RequiredVersion = 20;
-  FitVariableFields(local);
-  local.CRC32 = 0;
-  local.CompressedSize = 0;
-}
-
-uint32_t TZipFile::Compress(TStream& data, int64_t size, TStream& sink, const TCompressionHandler& handler,
-                            TZipFile& zipFile, const TZipHeader& local, const TZipProgressEvent* progress,
-                            const Text& fileName) {
-  uint32_t crc = 0;
-  std::unique_ptr<TStream> compressor = handler.compress(sink, zipFile, local);
-  std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(kCopyPiece, std::max<int64_t>(size, 1))));
-  int64_t left = size;
-  while (left > 0) {
-    const int64_t piece = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-    if (data.Read(buffer.data(), piece) != piece) throw EReadError(u"Stream read error");
-    // The checksum is taken from the same bytes on their way to the deflater, so
-    // the source is read once.
-    crc = static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(piece)));
-    compressor->WriteBuffer(buffer.data(), piece);
-    left -= piece;
-    if (progress != nullptr && *progress) (*progress)(zipFile, fileName, local, size - left);
-  }
-  compressor->Finish();
-  return crc;
-}
-
 void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHeader) {
   RequireWritable();
   CheckRoomForEntry(FFiles.Count());
   const auto handler = FindCompressionHandlerForRecord(localHeader.CompressionMethod);
   if (!handler) {
-    throw EZipException(u"Support for compression method not registered: " +
-                        CompressionMethodNumberAndName(localHeader.CompressionMethod));
+    throw EZipException(kNotRegistered + CompressionMethodNumberAndName(localHeader.CompressionMethod));
   }
   const int64_t sourceStart = data.Position();
   const int64_t sourceSize = data.Size() - sourceStart;
@@ -285,7 +152,14 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   local.UncompressedSize = static_cast<uint32_t>(sourceSize);
   const CurrentEntryScope scope{*this};
   FCurrentHeader = local;
-  const uint32_t crc = Compress(data, sourceSize, stream, *handler, *this, local, &OnProgress, FCurrentFile);
+  uint32_t crc = 0;
+  {
+    const std::unique_ptr<TStream> compressor = handler->compress(stream, *this, local);
+    crc = *CompressBlocks(data, sourceSize, *compressor, [this, &local](int64_t done) {
+      if (OnProgress) OnProgress(*this, FCurrentFile, local, done);
+      return true;
+    });
+  }
 
   const int64_t compressedSize = stream.Position() - dataStart;
   CheckArchiveEnd(stream.Position() - FStartFileData);

@@ -5,6 +5,7 @@
 #include "archive/zip_file.h"
 #include "cli/console_window.h"
 #include "conversion/convert_archive.h"
+#include "conversion/entry_failure.h"
 #include "conversion/entry_plan.h"
 #include "conversion/entry_name_rule.h"
 #include "conversion/name_collisions.h"
@@ -77,14 +78,13 @@ bool DryRun(const Text& archive, CliStreams streams) {
     bool allConverted = true;
     NameCollisions collisions;
     for (int i = 0; i < zip.FileCount(); ++i) {
-      Text name;
       try {
-        const EntryPlan plan = PlanEntry(zip, i, name);
-        zip.Verify(i);
+        const EntryPlan plan = PlanEntry(zip, i);
+        NamingEntry(plan.name, [&] { zip.Verify(i); });
         collisions.Add(plan.newName, plan.name);
-        streams.out << Shown(name) << " -> " << Shown(plan.newName) << '\n';
-      } catch (const std::exception& e) {
-        streams.out << Shown(name) << " -> error: " << Shown(e.what()) << '\n';
+        streams.out << Shown(plan.name) << " -> " << Shown(plan.newName) << '\n';
+      } catch (const EntryFailure& e) {
+        streams.out << Shown(e.Entry()) << " -> error: " << Shown(e.what()) << '\n';
         allConverted = false;
       }
     }

@@ -8,11 +8,9 @@
 
 #include "archive/file_stream.h"
 #include "archive/zip_file.h"
-#include "conversion/entry_plan.h"
+#include "conversion/entry_failure.h"
+#include "conversion/entry_pipeline.h"
 #include "conversion/name_collisions.h"
-#include "conversion/parallel_entries.h"
-#include "conversion/progress.h"
-#include "conversion/scratch_file.h"
 #include "conversion/scratch_folder.h"
 #include "support/exceptions.h"
 #include "support/file_names.h"
@@ -24,21 +22,20 @@
 namespace quenmar {
 namespace {
 
-constexpr TZipCompression kDeflate = 8;
 constexpr char16_t kTemporaryOutput[] = u"out.zip";
 
 void StopIfInterrupted() {
   if (platform::PendingInterrupt() != 0) throw EInterrupted(kStatusInterrupted);
 }
 
-// Converts every entry into a temporary archive and moves it to OutputPath.
-// CurrentEntry names the entry being worked on while an entry is.
+// Converts every entry into a temporary archive in the private folder and moves
+// it to OutputPath.
 //
 // Entry names never become paths here: each entry is planned (its names checked)
 // before anything else is done for it, is extracted into the run's own scratch file
 // and added under its planned new name.
-void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outputPath, int jobs,
-                    ConversionWindow& window, std::optional<Text>& currentEntry, NameCollisions& collisions) {
+void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPath, int jobs,
+                 ConversionWindow& window, NameCollisions& collisions) {
   // The input first: an archive that cannot be read is reported as such, and
   // no scratch folder is made for it.
   TZipFile reader;
@@ -55,22 +52,7 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
     // Made with the input's permissions: an archive its owner alone may read gives
     // an output no one else may read either.
     writer.Open(scratch.NewFile(kTemporaryOutput, /*buffered=*/true, permissions == 0 ? 0600 : permissions), zmWrite);
-    const int entryCount = reader.FileCount();
-    if (jobs > 1 && entryCount > 1) {
-      ConvertEntriesInParallel(reader, writer, scratch, jobs, window, currentEntry, collisions, StopIfInterrupted);
-    } else {
-      ScratchFile entryFile(scratch);
-      for (int index = 0; index < entryCount; ++index) {
-        StopIfInterrupted();
-        const EntryPlan plan = PlanEntry(reader, index, currentEntry.emplace());
-        collisions.Add(plan.newName, plan.name);
-        reader.ExtractToFile(index, *entryFile.OpenToWrite(reader.UncompressedSize(index)));
-        writer.Add(*entryFile.OpenToRead(), plan.newName, kDeflate);
-        entryFile.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
-        window.SetGaugeProgress(ProgressPercent(index + 1, entryCount));
-      }
-    }
-    currentEntry.reset();
+    ConvertEntries(reader, writer, scratch, jobs, window, collisions, StopIfInterrupted);
     reader.Close();
     writer.Close();
   }
@@ -80,15 +62,27 @@ void ConvertEntries(const Text& inputPath, const Text& folder, const Text& outpu
   // Done: an interrupt from here on finds the work finished.
 }
 
-Text FailureText(const std::optional<Text>& entry, const Text& message) {
-  if (entry) return Text(kStatusFailed) + u" u položky \"" + *entry + u"\": " + message;
-  return Text(kStatusFailed) + u": " + message;
-}
-
-// The rule's two errors say, in words a user can act on, that the name does not
-// begin with a date.
-Text RuleFailureText(const std::optional<Text>& entry, const Text& message) {
-  return FailureText(entry, Text(kNoDate) + u" (" + message + u")");
+// The status for a failed run: Cause's message, behind the entry's name when the
+// failure was an entry's. The rule's two errors say, in words a user can act on,
+// that the name does not begin with a date.
+Text FailureText(const std::optional<Text>& entry, const std::exception_ptr& cause) {
+  const auto failed = [&](const Text& message) {
+    if (entry) return Text(kStatusFailed) + u" u položky \"" + *entry + u"\": " + message;
+    return Text(kStatusFailed) + u": " + message;
+  };
+  try {
+    std::rethrow_exception(cause);
+  } catch (const EInterrupted&) {
+    return Text(kStatusInterrupted);
+  } catch (const ERangeError& e) {
+    return failed(Text(kNoDate) + u" (" + e.Message() + u")");
+  } catch (const EConvertError& e) {
+    return failed(Text(kNoDate) + u" (" + e.Message() + u")");
+  } catch (const Exception& e) {
+    return failed(e.Message());
+  } catch (const std::exception& e) {
+    return failed(Utf8ToText(e.what()));
+  }
 }
 
 }  // namespace
@@ -111,21 +105,14 @@ bool ConvertArchive(ConversionWindow& window, int jobs, Text* warning) {
   window.SetStatus(kStatusRunning);
   window.ProcessMessages();
 
-  std::optional<Text> currentEntry;
   std::optional<Text> failure;
   NameCollisions collisions;
   try {
-    ConvertEntries(inputPath, folder, outputPath, std::max(1, jobs), window, currentEntry, collisions);
-  } catch (const EInterrupted&) {
-    failure = Text(kStatusInterrupted);
-  } catch (const ERangeError& e) {
-    failure = RuleFailureText(currentEntry, e.Message());
-  } catch (const EConvertError& e) {
-    failure = RuleFailureText(currentEntry, e.Message());
-  } catch (const Exception& e) {
-    failure = FailureText(currentEntry, e.Message());
-  } catch (const std::exception& e) {
-    failure = FailureText(currentEntry, Utf8ToText(e.what()));
+    WriteOutput(inputPath, folder, outputPath, std::max(1, jobs), window, collisions);
+  } catch (const EntryFailure& e) {
+    failure = FailureText(e.Entry(), e.Cause());
+  } catch (...) {
+    failure = FailureText(std::nullopt, std::current_exception());
   }
   Text status = failure ? *failure : Text(kStatusDone) + outputPath;
   if (!failure) {

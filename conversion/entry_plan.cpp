@@ -3,6 +3,7 @@
 #include <string>
 
 #include "archive/entry_path.h"
+#include "conversion/entry_failure.h"
 #include "conversion/entry_name_rule.h"
 #include "support/exceptions.h"
 #include "support/shown_names.h"
@@ -35,17 +36,18 @@ void CheckNewName(const Text& newName) {
 
 }  // namespace
 
-EntryPlan PlanEntry(TZipFile& reader, int index, Text& name) {
-  name = reader.EntryName(index);
-  name = reader.ExtractionName(index);
-  CheckEntryName(name);
-  // Refused on every platform as Windows refuses it: the output is meant to be
-  // unpacked there, and one archive must not give two outcomes.
-  if (HasCharForbiddenOnWindows(name)) throw EArgumentException(u"Invalid characters in path");
+EntryPlan PlanEntry(TZipFile& reader, int index) {
   EntryPlan plan;
-  plan.name = name;
-  plan.newName = ConvertEntryName(name);
-  CheckNewName(plan.newName);
+  plan.name = reader.EntryName(index);
+  NamingEntry(plan.name, [&] {
+    plan.name = reader.ExtractionName(index);
+    CheckEntryName(plan.name);
+    // Refused on every platform as Windows refuses it: the output is meant to be
+    // unpacked there, and one archive must not give two outcomes.
+    if (HasCharForbiddenOnWindows(plan.name)) throw EArgumentException(u"Invalid characters in path");
+    plan.newName = ConvertEntryName(plan.name);
+    CheckNewName(plan.newName);
+  });
   return plan;
 }
 

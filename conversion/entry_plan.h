@@ -19,14 +19,15 @@ struct EntryPlan {
   Text newName;
 };
 
-// Plans entry Index of an archive open for reading. Name receives the name the
-// entry is known by as soon as it is known, so that a failure can say which entry
-// failed. Raises the archive's errors for the entry's local header, what
-// CheckEntryName raises, EArgumentException "Invalid characters in path" for a
+// Plans entry Index of an archive open for reading. Every failure leaves as an
+// EntryFailure (entry_failure.h) naming the entry by the name known when it came:
+// its stored name until the local header is read, EntryPlan::name after. The
+// causes: the archive's errors for the entry's local header, what CheckEntryName
+// raises, EArgumentException "Invalid characters in path" for a
 // name Windows could not give a file (on every platform), the rule's ERangeError
 // and EConvertError, EArgumentException "Invalid new entry name "NAME"" for a new
 // name that is empty or holds "/", "\" or ":", and EArgumentException "New entry
 // name is too long (N bytes, at most 65535)".
-EntryPlan PlanEntry(TZipFile& reader, int index, Text& name);
+EntryPlan PlanEntry(TZipFile& reader, int index);
 
 }  // namespace quenmar

@@ -32,8 +32,8 @@ class Exception : public std::exception {
 QUENMAR_EXCEPTION(EStreamError, Exception);
 QUENMAR_EXCEPTION(EFOpenError, EStreamError);    // "Cannot open file "%s". %s"
 QUENMAR_EXCEPTION(EFCreateError, EStreamError);  // "Cannot create file "%s". %s"
-QUENMAR_EXCEPTION(EReadError, EStreamError);     // "Stream read error"
-QUENMAR_EXCEPTION(EWriteError, EStreamError);    // "Stream write error"
+QUENMAR_EXCEPTION(EReadError, EStreamError);     // kStreamReadError
+QUENMAR_EXCEPTION(EWriteError, EStreamError);    // kStreamWriteError
 QUENMAR_EXCEPTION(EZCompressionError, EStreamError);
 QUENMAR_EXCEPTION(EZDecompressionError, EStreamError);
 
@@ -55,6 +55,17 @@ QUENMAR_EXCEPTION(EConvertError, Exception);  // "Invalid argument to date encod
 QUENMAR_EXCEPTION(EInterrupted, Exception);  // "Konverze přerušena"
 
 #undef QUENMAR_EXCEPTION
+
+// Messages that more than one place raises.
+inline constexpr char16_t kStreamReadError[] = u"Stream read error";
+inline constexpr char16_t kStreamWriteError[] = u"Stream write error";
+inline constexpr char16_t kErrorReadingZip[] = u"Error reading zip file";
+inline constexpr char16_t kErrorWritingZip[] = u"Error writing zip file";
+inline constexpr char16_t kCrcMismatch[] = u"CRC-32 mismatch";
+inline constexpr char16_t kPathTooLong[] = u"The specified path is too long";
+inline constexpr char16_t kFileNotFound[] = u"The specified file was not found";
+inline constexpr char16_t kMustBeOpenForReading[] = u"File must be open for reading";
+inline constexpr char16_t kNotRegistered[] = u"Support for compression method not registered: ";
 
 // A failed file operation, with its I/O result code (Windows numbering). The
 // message is chosen by the code; code 3 names the file or folder involved.

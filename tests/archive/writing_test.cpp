@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "archive/zip_format.h"
 #include "common/test_support.h"
@@ -40,6 +41,49 @@ TEST(ZipWriting, AnArchiveWithoutEntriesIsTheEndRecordAlone) {
   }
   const std::string bytes = ReadFile(dir / "e.zip");
   EXPECT_EQ(bytes, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+}
+
+// An entry compressed apart from the archive and appended gives the archive that
+// Add gives, in both name encodings; one whose compressed bytes pass the budget is
+// refused by the result, not by an error, and appending nothing changes nothing.
+TEST(ZipWriting, AnEntryPreparedApartIsTheEntryAddWrites) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; text.size() < 300000; ++i) text += std::to_string(i * 7919 % 1000) + ";Brno;ř\n";
+  WriteFile(dir / "a.csv", text);
+  WriteFile(dir / "empty.csv", "");
+  for (const bool utf8 : {true, false}) {
+    for (const char* name : {"a.csv", "empty.csv"}) {
+      TFileStream file(T(dir / name), TFileMode::kOpenRead);
+      {
+        TZipFile zip;
+        zip.Open(T(dir / "added.zip"), zmWrite);
+        zip.SetUTF8Support(utf8);
+        zip.Add(file, u"2018-10-ž.csv", 8);
+        zip.Close();
+      }
+      std::optional<TPreparedEntry> prepared = PrepareEntry(file, u"2018-10-ž.csv", 8, utf8, int64_t{1} << 20);
+      ASSERT_TRUE(prepared.has_value());
+      {
+        TZipFile zip;
+        zip.Open(T(dir / "prepared.zip"), zmWrite);
+        zip.SetUTF8Support(utf8);
+        zip.AddPrepared(*prepared);
+        zip.Close();
+      }
+      EXPECT_EQ(ReadFile(dir / "prepared.zip"), ReadFile(dir / "added.zip")) << name << " utf8=" << utf8;
+    }
+  }
+  std::string noise(1 << 20, '\0');
+  uint32_t state = 1;
+  for (char& c : noise) c = static_cast<char>((state = state * 1103515245 + 12345) >> 24);
+  WriteFile(dir / "noise.bin", noise);
+  TFileStream file(T(dir / "noise.bin"), TFileMode::kOpenRead);
+  int64_t progressed = 0;
+  EXPECT_FALSE(PrepareEntry(file, u"x.csv", 8, true, 100000, [&](int64_t done) { progressed = done; }).has_value());
+  EXPECT_LT(progressed, static_cast<int64_t>(noise.size()));  // stopped early, not compressed through
+  EXPECT_TRUE(PrepareEntry(file, u"x.csv", 8, true, 2 << 20).has_value());
+  EXPECT_THROW(PrepareEntry(file, u"x.csv", 12, true, 1 << 20), EZipException);
 }
 
 TEST(ZipWriting, EntriesCarryNameTimeAttributesAndAgreeInBothRecords) {
