@@ -16,7 +16,7 @@ namespace zf = zipformat;
 constexpr int64_t kFirstReadLimit = int64_t{16} << 20;
 constexpr size_t kMinimumRead = size_t{1} << 20;
 
-[[noreturn]] void ReadError() { throw EZipException(u"Error reading zip file"); }
+[[noreturn]] void ReadError() { throw EZipException(kErrorReadingZip); }
 
 }  // namespace
 
@@ -54,7 +54,7 @@ void CentralDirectory::Read(TStream& stream, int count, int64_t sizeHint) {
   offsets_.reserve(static_cast<size_t>(std::min<int64_t>(count, available / zf::kCentralHeaderLength)));
   size_t at = 0;
   for (int i = 0; i < count; ++i) {
-    if (!Ensure(stream, at + 4)) ReadError();
+    if (!Ensure(stream, at + zf::kSignatureLength)) ReadError();
     if (zf::GetU32(bytes_.Data() + at) != zf::kCentralHeaderSignature) {
       throw EZipException(u"Invalid Zip Central Header signature");
     }
@@ -86,7 +86,7 @@ void CentralDirectory::Append(const TZipHeader& h) { offsets_.push_back(Store(h)
 // The old record's bytes stay unused in the buffer; replacing is rare.
 void CentralDirectory::Replace(size_t i, const TZipHeader& h) { offsets_[i] = Store(h); }
 
-TZipHeader CentralDirectory::Header(size_t i) const { return ParseCentralRecord(At(i)); }
+TZipHeader CentralDirectory::Header(size_t i) const { return ParseCentralRecord(Record(i)); }
 
 std::string_view CentralDirectory::Record(size_t i) const { return {At(i), CentralRecordLength(At(i))}; }
 

@@ -16,6 +16,7 @@
 #include "archive/stream.h"
 #include "archive/zip_format.h"
 #include "archive/zip_header.h"
+#include "archive/zip_records.h"
 #include "support/platform/memory.h"
 
 namespace quenmar {
@@ -41,17 +42,20 @@ class CentralDirectory {
   std::string_view Record(size_t i) const;
   std::string_view Name(size_t i) const {
     const char* p = At(i);
-    return {p + zipformat::kCentralHeaderLength, zipformat::GetU16(p + 28)};
+    return {p + zipformat::kCentralHeaderLength, U16(i, central_field::kFileNameLength)};
   }
-  uint16_t Flag(size_t i) const { return zipformat::GetU16(At(i) + 8); }
-  uint16_t CompressionMethod(size_t i) const { return zipformat::GetU16(At(i) + 10); }
-  uint32_t CRC32(size_t i) const { return zipformat::GetU32(At(i) + 16); }
-  uint32_t CompressedSize(size_t i) const { return zipformat::GetU32(At(i) + 20); }
-  uint32_t UncompressedSize(size_t i) const { return zipformat::GetU32(At(i) + 24); }
-  uint32_t LocalHeaderOffset(size_t i) const { return zipformat::GetU32(At(i) + 42); }
+  uint16_t Flag(size_t i) const { return U16(i, central_field::kFlag); }
+  uint16_t CompressionMethod(size_t i) const { return U16(i, central_field::kCompressionMethod); }
+  uint32_t CRC32(size_t i) const { return U32(i, central_field::kCRC32); }
+  uint32_t CompressedSize(size_t i) const { return U32(i, central_field::kCompressedSize); }
+  uint32_t UncompressedSize(size_t i) const { return U32(i, central_field::kUncompressedSize); }
+  uint32_t LocalHeaderOffset(size_t i) const { return U32(i, central_field::kLocalHeaderOffset); }
 
  private:
   const char* At(size_t i) const { return bytes_.Data() + offsets_[i]; }
+  // A field of entry I's record, at Offset (central_field).
+  uint16_t U16(size_t i, size_t offset) const { return zipformat::GetU16(At(i) + offset); }
+  uint32_t U32(size_t i, size_t offset) const { return zipformat::GetU32(At(i) + offset); }
   // Makes room for Capacity bytes, keeping what is held.
   void Reserve(size_t capacity);
   // Reads from the stream until Need bytes are held; false when it ends first.

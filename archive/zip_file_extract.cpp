@@ -32,7 +32,7 @@ uint32_t Crc32(uint32_t crc, const char* data, size_t length) {
 }
 
 void CheckPathLength(TextView path) {
-  if (path.size() >= platform::kMaxPathLength) throw EPathTooLongException(u"The specified path is too long");
+  if (path.size() >= platform::kMaxPathLength) throw EPathTooLongException(kPathTooLong);
 }
 
 // The folder part of a target path: everything before its last separator.
@@ -46,16 +46,18 @@ Text FolderOf(TextView path) {
 }  // namespace
 
 bool TZipFile::GetUTF8PathFromExtraField(const TZipHeader& header, Text& fileName) {
-  const TBytes& extra = header.ExtraField;
+  const std::string_view extra = header.ExtraField;
+  // Searched one byte at a time, not record by record; the first place the tag
+  // stands decides, whatever follows it.
   for (size_t t = 0; t + 2 <= extra.size(); ++t) {
     if (zf::GetU16(extra.data() + t) != zf::kUnicodePathTag) continue;
-    // The first record of the tag decides, whatever it holds.
-    if (t + 9 > extra.size()) return false;
-    const uint16_t size = zf::GetU16(extra.data() + t + 2);
-    if (size < 5 || t + 4 + size > extra.size()) return false;
-    const uint32_t crc = zf::GetU32(extra.data() + t + 5);
+    zf::Cursor field(extra.substr(t + sizeof(uint16_t)));  // behind the tag
+    const uint16_t size = field.U16();
+    (void)field.U8();  // version
+    const uint32_t crc = field.U32();
+    if (!field.Ok() || size < 5 || size - 5u > field.Remaining()) return false;
     if (crc != Crc32(0, header.FileName.data(), header.FileName.size())) return false;
-    const std::string_view name(extra.data() + t + 9, size - 5u);
+    const std::string_view name = field.Take(size - 5u);
     if (name.empty()) return false;
     fileName = Utf8ToText(name);
     return true;
@@ -74,22 +76,14 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   stream.SetPosition(headerStart);
   char fixed[zf::kLocalHeaderLength];
   const int64_t got = stream.Read(fixed, zf::kLocalHeaderLength);
-  if (got < 4) throw EZipException(u"Error reading zip file");
+  if (got < zf::kSignatureLength) throw EZipException(kErrorReadingZip);
   if (zf::GetU32(fixed) != zf::kLocalHeaderSignature) throw EZipException(u"Invalid Zip Local Header signature");
-  if (got != zf::kLocalHeaderLength) throw EZipException(u"Error reading zip file");
-  local = TZipHeader();
-  local.RequiredVersion = zf::GetU16(fixed + 4);
-  local.Flag = zf::GetU16(fixed + 6);
-  local.CompressionMethod = zf::GetU16(fixed + 8);
-  local.ModifiedDateTime = zf::GetU32(fixed + 10);
-  local.CRC32 = zf::GetU32(fixed + 14);
-  local.CompressedSize = zf::GetU32(fixed + 18);
-  local.UncompressedSize = zf::GetU32(fixed + 22);
-  local.FileNameLength = zf::GetU16(fixed + 26);
-  local.ExtraFieldLength = zf::GetU16(fixed + 28);
+  if (got != zf::kLocalHeaderLength) throw EZipException(kErrorReadingZip);
+  local = ParseLocalHeaderTail(
+      std::string_view(fixed + zf::kSignatureLength, zf::kLocalHeaderLength - zf::kSignatureLength));
   TBytes variable(static_cast<size_t>(local.FileNameLength) + local.ExtraFieldLength, '\0');
   if (stream.Read(variable.data(), static_cast<int64_t>(variable.size())) != static_cast<int64_t>(variable.size())) {
-    throw EZipException(u"Error reading zip file");
+    throw EZipException(kErrorReadingZip);
   }
   local.FileName = variable.substr(0, local.FileNameLength);
   local.ExtraField = variable.substr(local.FileNameLength);
@@ -98,8 +92,8 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
 }
 
 std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
-  if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
-  if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(u"The specified file was not found");
+  if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(kMustBeOpenForReading);
+  if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(kFileNotFound);
   const auto entry = static_cast<size_t>(index);
   if (FFiles.Flag(entry) & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
   if (FFiles.CompressedSize(entry) == zf::kMax32 || FFiles.UncompressedSize(entry) == zf::kMax32 ||
@@ -136,7 +130,7 @@ void TZipFile::Extract(TextView fileName, TextView path, bool createSubdirs) {
 void TZipFile::Extract(int index, TextView path, bool createSubdirs) { ExtractTo(index, path, createSubdirs); }
 
 void TZipFile::ExtractAll(TextView path) {
-  if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(u"File must be open for reading");
+  if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(kMustBeOpenForReading);
   for (int i = 0; i < static_cast<int>(FFiles.Count()); ++i) ExtractTo(i, path, true);
 }
 
@@ -155,7 +149,7 @@ void TZipFile::ExtractTo(int index, TextView path, bool createSubdirs) {
     const Text folder = FolderOf(target);
     if (!folder.empty()) {
       const Text full = FullFileName(folder);
-      if (full.size() >= platform::kMaxFolderPathLength) throw EPathTooLongException(u"The specified path is too long");
+      if (full.size() >= platform::kMaxFolderPathLength) throw EPathTooLongException(kPathTooLong);
       // A failure shows itself when the file is created.
       (void)platform::CreateFolders(full);
     }

@@ -6,6 +6,7 @@
 #include "archive/name_encoding.h"
 #include "archive/zip_file.h"
 #include "archive/zip_format.h"
+#include "archive/zip_records.h"
 #include "support/exceptions.h"
 
 namespace quenmar {
@@ -13,11 +14,12 @@ namespace {
 
 namespace zf = zipformat;
 
-[[noreturn]] void ReadError() { throw EZipException(u"Error reading zip file"); }
+[[noreturn]] void ReadError() { throw EZipException(kErrorReadingZip); }
 
 // Finds the end record: the highest position within the last 65535 bytes whose
 // four bytes are its signature and that has the record's 18 further bytes behind
-// it. Searches backwards in windows of 1027 bytes that overlap by 4.
+// it. Searches backwards in windows of 1027 bytes that overlap by a signature's
+// length.
 std::optional<int64_t> FindEndRecord(TStream& stream) {
   const int64_t size = stream.Size();
   if (size <= 4) return std::nullopt;
@@ -29,20 +31,21 @@ std::optional<int64_t> FindEndRecord(TStream& stream) {
     const int64_t length = std::min<int64_t>(zf::kEndSearchWindow, size - start);
     stream.SetPosition(start);
     if (stream.Read(window.data(), length) != length) ReadError();
-    for (int64_t p = length - 4; p >= 0; --p) {
+    for (int64_t p = length - zf::kSignatureLength; p >= 0; --p) {
       if (start + p > lastUsable) continue;
       if (zf::GetU32(window.data() + p) == zf::kEndRecordSignature) return start + p;
     }
     if (start == lowest) return std::nullopt;
-    start = std::max<int64_t>(start - (zf::kEndSearchWindow - 4), lowest);
+    start = std::max<int64_t>(start - (zf::kEndSearchWindow - zf::kSignatureLength), lowest);
   }
 }
 
 bool HasZip64Locator(TStream& stream, int64_t endRecord) {
   if (endRecord < zf::kZip64LocatorLength) return false;
-  char signature[4];
+  char signature[zf::kSignatureLength];
   stream.SetPosition(endRecord - zf::kZip64LocatorLength);
-  return stream.Read(signature, 4) == 4 && zf::GetU32(signature) == zf::kZip64LocatorSignature;
+  return stream.Read(signature, zf::kSignatureLength) == zf::kSignatureLength &&
+         zf::GetU32(signature) == zf::kZip64LocatorSignature;
 }
 
 }  // namespace
@@ -103,10 +106,8 @@ void TZipFile::ReadCentralDirectory() {
   char record[zf::kEndRecordLength];
   stream.SetPosition(*endRecord);
   if (stream.Read(record, zf::kEndRecordLength) != zf::kEndRecordLength) ReadError();
-  const uint16_t entryCount = zf::GetU16(record + 10);
-  const uint32_t directorySize = zf::GetU32(record + 12);
-  const uint32_t directoryOffset = zf::GetU32(record + 16);
-  const uint16_t commentLength = zf::GetU16(record + 20);
+  const auto [entryCount, directorySize, directoryOffset, commentLength] =
+      ParseEndRecord(std::string_view(record, zf::kEndRecordLength));
 
   FComment.clear();
   if (commentLength != 0) {
@@ -206,7 +207,7 @@ int TZipFile::IndexOf(TextView fileName) const {
 
 void TZipFile::CheckIndex(int index) const {
   RequireOpen();
-  if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(u"The specified file was not found");
+  if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(kFileNotFound);
 }
 
 Text TZipFile::FileName(int index) const {

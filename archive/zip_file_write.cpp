@@ -168,7 +168,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
   local.CRC32 = crc;
   const int64_t dataEnd = stream.Position();
 
-  stream.SetPosition(FEndFileData + 4);
+  stream.SetPosition(FEndFileData + zf::kSignatureLength);
   TBytes tail;
   AppendLocalHeaderTail(tail, local);
   WriteAll(stream, tail);

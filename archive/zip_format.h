@@ -15,6 +15,7 @@ inline constexpr uint32_t kCentralHeaderSignature = 0x02014B50;
 inline constexpr uint32_t kEndRecordSignature = 0x06054B50;
 inline constexpr uint32_t kZip64LocatorSignature = 0x07064B50;
 
+inline constexpr int kSignatureLength = 4;       // every record starts with its signature
 inline constexpr int kLocalHeaderLength = 30;     // + name + extra field
 inline constexpr int kCentralHeaderLength = 46;   // + name + extra field + comment
 inline constexpr int kEndRecordLength = 22;       // + comment

@@ -39,28 +39,60 @@ void AppendCentralRecord(TBytes& out, const TZipHeader& h) {
   out += h.FileComment;
 }
 
-TZipHeader ParseCentralRecord(const char* p) {
+namespace {
+
+// The 26 bytes from "version needed" to "extra field length", as
+// AppendLocalHeaderTail writes them.
+void ReadLocalHeaderTail(zf::Cursor& in, TZipHeader& h) {
+  h.RequiredVersion = in.U16();
+  h.Flag = in.U16();
+  h.CompressionMethod = in.U16();
+  h.ModifiedDateTime = in.U32();
+  h.CRC32 = in.U32();
+  h.CompressedSize = in.U32();
+  h.UncompressedSize = in.U32();
+  h.FileNameLength = in.U16();
+  h.ExtraFieldLength = in.U16();
+}
+
+}  // namespace
+
+TZipHeader ParseCentralRecord(std::string_view record) {
+  zf::Cursor in(record);
   TZipHeader h;
-  h.MadeByVersion = zf::GetU16(p + 4);
-  h.RequiredVersion = zf::GetU16(p + 6);
-  h.Flag = zf::GetU16(p + 8);
-  h.CompressionMethod = zf::GetU16(p + 10);
-  h.ModifiedDateTime = zf::GetU32(p + 12);
-  h.CRC32 = zf::GetU32(p + 16);
-  h.CompressedSize = zf::GetU32(p + 20);
-  h.UncompressedSize = zf::GetU32(p + 24);
-  h.FileNameLength = zf::GetU16(p + 28);
-  h.ExtraFieldLength = zf::GetU16(p + 30);
-  h.FileCommentLength = zf::GetU16(p + 32);
-  h.DiskNumberStart = zf::GetU16(p + 34);
-  h.InternalAttributes = zf::GetU16(p + 36);
-  h.ExternalAttributes = zf::GetU32(p + 38);
-  h.LocalHeaderOffset = zf::GetU32(p + 42);
-  const char* variable = p + zf::kCentralHeaderLength;
-  h.FileName.assign(variable, h.FileNameLength);
-  h.ExtraField.assign(variable + h.FileNameLength, h.ExtraFieldLength);
-  h.FileComment.assign(variable + h.FileNameLength + h.ExtraFieldLength, h.FileCommentLength);
+  (void)in.U32();  // the signature, checked where the record was found
+  h.MadeByVersion = in.U16();
+  ReadLocalHeaderTail(in, h);
+  h.FileCommentLength = in.U16();
+  h.DiskNumberStart = in.U16();
+  h.InternalAttributes = in.U16();
+  h.ExternalAttributes = in.U32();
+  h.LocalHeaderOffset = in.U32();
+  h.FileName = in.Take(h.FileNameLength);
+  h.ExtraField = in.Take(h.ExtraFieldLength);
+  h.FileComment = in.Take(h.FileCommentLength);
   return h;
+}
+
+TZipHeader ParseLocalHeaderTail(std::string_view fixed) {
+  zf::Cursor in(fixed);
+  TZipHeader h;
+  ReadLocalHeaderTail(in, h);
+  return h;
+}
+
+EndRecord ParseEndRecord(std::string_view record) {
+  zf::Cursor in(record);
+  EndRecord end;
+  (void)in.U32();  // the signature, checked where the record was found
+  (void)in.U16();  // this disk's number
+  (void)in.U16();  // the disk where the directory starts
+  end.entryCount = in.U16();
+  (void)in.U16();  // entries in all
+  end.directorySize = in.U32();
+  end.directoryOffset = in.U32();
+  end.commentLength = in.U16();
+  return end;
 }
 
 }  // namespace quenmar
