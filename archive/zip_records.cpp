@@ -87,8 +87,8 @@ EndRecord ParseEndRecord(std::string_view record) {
   (void)in.U32();  // the signature, checked where the record was found
   (void)in.U16();  // this disk's number
   (void)in.U16();  // the disk where the directory starts
+  (void)in.U16();  // entries on this disk
   end.entryCount = in.U16();
-  (void)in.U16();  // entries in all
   end.directorySize = in.U32();
   end.directoryOffset = in.U32();
   end.commentLength = in.U16();

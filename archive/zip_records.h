@@ -57,7 +57,7 @@ TZipHeader ParseLocalHeaderTail(std::string_view fixed);
 
 // The fields of the end record that reading uses.
 struct EndRecord {
-  uint16_t entryCount = 0;       // on this disk
+  uint16_t entryCount = 0;       // in all (not only on this disk)
   uint32_t directorySize = 0;
   uint32_t directoryOffset = 0;
   uint16_t commentLength = 0;

@@ -191,6 +191,20 @@ TEST(ZipReading, TheEndRecordsDirectorySizeIsNotTrusted) {
   }
 }
 
+// The count of entries in all decides; the count on this disk is not looked at.
+TEST(ZipReading, TheEndRecordsTotalCountDecides) {
+  BuiltArchive archive;
+  for (int i = 0; i < 3; ++i) archive.entries.push_back(BuiltEntry{"e" + std::to_string(i), "x"});
+  for (const char onThisDisk : {'\0', '\x01', '\x07'}) {
+    std::string patched = archive.Bytes();
+    patched[patched.size() - 22 + 8] = onThisDisk;
+    TMemoryStream stream(patched);
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(zip.FileCount(), 3) << int(onThisDisk);
+  }
+}
+
 TEST(ZipReading, AccessorsNeedAnOpenArchive) {
   TZipFile zip;
   EXPECT_THROW(zip.FileCount(), EZipException);
