@@ -15,6 +15,7 @@
 
 namespace quenmar {
 
+// What the dialog opens with.
 struct FileDialogStart {
   Text initialFolder;  // the folder part of the name as passed, not expanded; may be empty
   Text fileName;       // the name expanded to a full path; a name without a file part
@@ -37,7 +38,7 @@ void RestoreCurrentDir(const Text& savedDirectory);
 
 // What the toolkit's dialog is to show.
 struct FileDialogRequest {
-  bool saveMode = false;  // the save dialog, else the open dialog
+  bool saveMode = false;   // the save dialog, else the open dialog
   bool mustExist = false;  // only an existing file may be confirmed
   Text title;
   Text filter;
@@ -60,7 +61,7 @@ using FileDialogHook = std::function<std::optional<FileDialogChoice>(const FileD
 
 // Lets the user choose a file in the dialog Hook shows: filter, title and
 // must-exist rule as given, the proposed name FileName expanded to a full path (a
-// name without a file part gets the filter's first pattern), its folder as the
+// name without a file part gets the filter's first field), its folder as the
 // initial folder. On confirmation FileName becomes the chosen full path, with the
 // selected filter's extension when it has none, and the result is true; on
 // cancelling FileName becomes the expanded proposal and the result false. The

@@ -53,7 +53,6 @@ struct FontDescription {
 // Left, top, width and height in the window's client area, at 96 DPI.
 struct Rect96 {
   int left, top, width, height;
-  friend constexpr bool operator==(const Rect96&, const Rect96&) = default;
 };
 
 struct ControlDescription {
@@ -70,15 +69,15 @@ struct ControlDescription {
   const char16_t* tooltip = nullptr;
 };
 
-// The window itself: its caption, client size and the font of every control
-// that names no other.
+// The window itself: its caption, client size and font; the rows of controls
+// without a font of their own name the window's.
 inline constexpr char16_t kMainWindowCaption[] = u"Quenmar  ";
 inline constexpr int kMainWindowClientWidth = 632;
 inline constexpr int kMainWindowClientHeight = 299;
 inline constexpr FontDescription kWindowFont{FontFace::kSystem, 11, false};
 
-// A tooltip appears after the pointer has rested this long and goes after the
-// second time.
+// How long the pointer rests on a control before its tooltip appears, and how long
+// the tooltip then stays.
 inline constexpr int kTooltipDelayMilliseconds = 500;
 inline constexpr int kTooltipShownMilliseconds = 2500;
 

@@ -106,7 +106,7 @@ void TForm_Quenmar::MakeControls() {
     }
     const Rect96& at = row.place;
     control->setGeometry(at.left, at.top, at.width, at.height);
-    // The others take the window's font.
+    // A control in the window's font inherits it.
     if (row.font != kWindowFont) control->setFont(FontFor(row.font));
     controls_[static_cast<size_t>(row.role)] = control;
   }
