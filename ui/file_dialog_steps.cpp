@@ -36,4 +36,19 @@ void RestoreCurrentDir(const Text& savedDirectory) {
   if (restored != 0) throw EInOutError(restored, savedDirectory);
 }
 
+bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView title, Text& fileName,
+                    const FileDialogHook& hook) {
+  const Text savedDirectory = platform::GetCurrentDir();
+  const FileDialogStart start = FileDialogStartFor(fileName, filter);
+  const auto choice = hook(FileDialogRequest{.saveMode = saveMode,
+                                             .mustExist = mustExist,
+                                             .title = Text(title),
+                                             .filter = Text(filter),
+                                             .initialFolder = start.initialFolder,
+                                             .fileName = start.fileName});
+  fileName = choice ? ConfirmedFileName(choice->fileName, filter, choice->filterIndex) : start.fileName;
+  RestoreCurrentDir(savedDirectory);
+  return choice.has_value();
+}
+
 }  // namespace quenmar

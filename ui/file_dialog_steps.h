@@ -1,14 +1,21 @@
-// The steps of choosing a file that do not depend on the toolkit's dialog: what the
-// dialog opens with, the name shown after a type change, the name handed back, and
-// the current directory put back afterwards. Both windows' ChooseFileName use them.
+// Choosing a file through an open or save dialog, once for every toolkit:
+// ChooseFileName and the steps it takes that do not depend on the toolkit's dialog
+// (what the dialog opens with, the name shown after a type change, the name handed
+// back, and the current directory put back afterwards). Each toolkit supplies the
+// dialog itself as a FileDialogHook.
+//
+// Filters are "description|pattern|..." strings; patterns match without regard to
+// case on every platform.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "support/text.h"
 
 namespace quenmar {
 
+// What the dialog opens with.
 struct FileDialogStart {
   Text initialFolder;  // the folder part of the name as passed, not expanded; may be empty
   Text fileName;       // the name expanded to a full path; a name without a file part
@@ -28,5 +35,39 @@ Text ConfirmedFileName(Text chosen, TextView filter, int filterIndex);
 // Makes SavedDirectory the current directory again; raises EInOutError with the
 // OS's code when that fails.
 void RestoreCurrentDir(const Text& savedDirectory);
+
+// What the toolkit's dialog is to show.
+struct FileDialogRequest {
+  bool saveMode = false;   // the save dialog, else the open dialog
+  bool mustExist = false;  // only an existing file may be confirmed
+  Text title;
+  Text filter;
+  Text initialFolder;  // FileDialogStart's; empty for the dialog's own choice
+  Text fileName;       // the proposed full path
+};
+
+// What a confirmed dialog answered: the chosen full path, and the number (from 1)
+// of the filter selected when it closed.
+struct FileDialogChoice {
+  Text fileName;
+  int filterIndex = 1;
+};
+
+// Shows the toolkit's dialog for a request, modally, and returns the choice, or
+// nothing when the user cancelled. While it is open, picking another file type
+// rewrites the name in its file-name box by NameAfterTypeChange. The dialog is
+// gone when the hook returns.
+using FileDialogHook = std::function<std::optional<FileDialogChoice>(const FileDialogRequest&)>;
+
+// Lets the user choose a file in the dialog Hook shows: filter, title and
+// must-exist rule as given, the proposed name FileName expanded to a full path (a
+// name without a file part gets the filter's first field), its folder as the
+// initial folder. On confirmation FileName becomes the chosen full path, with the
+// selected filter's extension when it has none, and the result is true; on
+// cancelling FileName becomes the expanded proposal and the result false. The
+// process's current directory is restored afterwards; when that fails,
+// EInOutError is raised.
+bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView title, Text& fileName,
+                    const FileDialogHook& hook);
 
 }  // namespace quenmar

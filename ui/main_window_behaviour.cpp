@@ -10,22 +10,22 @@
 
 namespace quenmar {
 
-void FormCreate(MainWindowControls& window, TextView programFolder) {
+void WindowCreated(MainWindowControls& window, TextView programFolder) {
   const Text folder = programFolder.empty() ? FilePathOf(platform::ExecutablePath()) : Text(programFolder);
   if (const auto proposed = ProposedArchive(folder)) window.SetInputPath(*proposed);
   window.SetStartEnabled(false);
-  E_SouborChange(window);
+  PathChanged(window);
 }
 
-void E_SouborChange(MainWindowControls& window) { window.SetStartEnabled(FileCanBeOpened(window.InputPath())); }
+void PathChanged(MainWindowControls& window) { window.SetStartEnabled(FileCanBeOpened(window.InputPath())); }
 
-void BB_BrowseClick(MainWindowControls& window) {
+void BrowseClicked(MainWindowControls& window) {
   const Text shown = window.InputPath();
   Text name = shown;
   if (window.ChooseFile(kBrowseFilter, true, kBrowseTitle, name) && name != shown) window.SetInputPath(name);
 }
 
-void BB_StartClick(MainWindowControls& window) { ConvertArchive(window); }
+void StartClicked(MainWindowControls& window) { ConvertArchive(window); }
 
 std::optional<Text> ProposedArchive(TextView folder) {
   Text path(folder);

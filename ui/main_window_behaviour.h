@@ -1,15 +1,15 @@
 // What the main window does without drawing, once for every toolkit. A toolkit's
-// window provides MainWindowControls (its controls as the behaviour sees them) and
-// calls the handlers below from its own events; it holds nothing but drawing and
-// dispatching.
+// window implements MainWindowControls (its controls as the behaviour sees them)
+// and calls the handlers below from its own events; it holds nothing but drawing
+// and dispatching.
 //
-// - FormCreate proposes the first "*.ZIP" entry of the program's folder (in
+// - WindowCreated proposes the first "*.ZIP" entry of the program's folder (in
 //   directory order, of any kind) and sets Start by the path box.
-// - E_SouborChange enables Start exactly when the path box names a file that can be
+// - PathChanged enables Start exactly when the path box names a file that can be
 //   opened.
-// - BB_BrowseClick lets the user choose the archive; the path box changes only
+// - BrowseClicked lets the user choose the archive; the path box changes only
 //   when the dialog was confirmed with another path.
-// - BB_StartClick is the conversion run, through the six operations of
+// - StartClicked is the conversion run, through the six operations of
 //   ConversionWindow.
 #pragma once
 
@@ -20,37 +20,37 @@
 
 namespace quenmar {
 
-// The window's texts that are not its controls' captions.
-inline constexpr char16_t kInitialStatus[] = u"Zvolte ZIP soubor pro konverzi.";
+// The window's texts that are not its controls' captions (ui/main_window_layout.h).
 inline constexpr char16_t kBrowseFilter[] = u"*.ZIP|*.ZIP";
 inline constexpr char16_t kBrowseTitle[] = u"Vyberte soubor pro konverzi";
 inline constexpr char16_t kArchiveMask[] = u"*.ZIP";
 inline constexpr char16_t kInfoPageName[] = u"quenmar-info.html";
-// The window's caption and its labels' texts.
-inline constexpr char16_t kCaption[] = u"Quenmar  ";
-inline constexpr char16_t kTitleText[] = u"Quenmar   V 1.0";
-inline constexpr char16_t kLabel1Text[] = u"Cesta:";
-inline constexpr char16_t kLabel2Text[] = u"Program na úpravu názvů datových souborů ";
-inline constexpr char16_t kLabel3Text[] = u"Pro datové exporty s názvy RRRR-MM-DD-…";
-inline constexpr char16_t kLabel4Text[] = u"© 2026 autoři programu Quenmar";
 
+// The window's controls as the handlers and the conversion run see them. From
+// ConversionWindow: DisableStart disables the Start button, SetGaugeVisible shows
+// or hides the gauge, SetGaugeProgress moves it (and redraws it at once),
+// SetStatus sets the status line's text, InputPath reads the path box, and
+// ProcessMessages handles the toolkit's waiting events once.
 class MainWindowControls : public ConversionWindow {
  public:
+  // Enables or disables the Start button; a disabled one that held the focus
+  // hands it to the path box.
   virtual void SetStartEnabled(bool enabled) = 0;
   // Sets the path box's text; a text that differs from the shown one runs
-  // E_SouborChange, as a keystroke would.
+  // PathChanged, as a keystroke would.
   virtual void SetInputPath(const Text& text) = 0;
-  // The file dialog: ChooseFileName's contract (ui/*/form_filename.h).
+  // The open dialog: ChooseFileName's contract (ui/file_dialog_steps.h), owned by
+  // the window.
   virtual bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) = 0;
 
   void DisableStart() override { SetStartEnabled(false); }
 };
 
 // ProgramFolder is where start-up looks; empty for the running program's folder.
-void FormCreate(MainWindowControls& window, TextView programFolder);
-void E_SouborChange(MainWindowControls& window);
-void BB_BrowseClick(MainWindowControls& window);
-void BB_StartClick(MainWindowControls& window);
+void WindowCreated(MainWindowControls& window, TextView programFolder);
+void PathChanged(MainWindowControls& window);
+void BrowseClicked(MainWindowControls& window);
+void StartClicked(MainWindowControls& window);
 
 // The archive proposed at start: Folder (with a separator added when it lacks one)
 // followed by the name of its first entry matching "*.ZIP"; nothing when none does.

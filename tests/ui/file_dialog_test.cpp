@@ -9,7 +9,7 @@
 
 #include "common/test_support.h"
 #include "support/platform/paths.h"
-#include "ui/qt/form_filename.h"
+#include "ui/qt/file_dialog.h"
 
 namespace quenmar {
 namespace {
@@ -18,18 +18,12 @@ using testing::T;
 using testing::TempDir;
 using testing::WriteFile;
 
-// Restores the real dialog runner after each test.
-class ChooseFileNameTest : public ::testing::Test {
- protected:
-  void TearDown() override { SetDialogRunner([](QFileDialog& d) { return d.exec(); }); }
-};
-
-TEST_F(ChooseFileNameTest, OpensWithTheProposedNameAndAppliesTheFilterExtension) {
+TEST(QtFileDialog, OpensWithTheProposedNameAndAppliesTheFilterExtension) {
   TempDir dir;
   WriteFile(dir / "report", "x");
   const Text before = platform::GetCurrentDir();
   QString shownName, shownFolder;
-  SetDialogRunner([&](QFileDialog& dialog) {
+  const DialogRunner script = [&](QFileDialog& dialog) {
     shownName = dialog.findChild<QLineEdit*>("fileNameEdit")->text();
     shownFolder = dialog.directory().absolutePath();
     // Centred across the screen, a third of the free height down.
@@ -46,25 +40,25 @@ TEST_F(ChooseFileNameTest, OpensWithTheProposedNameAndAppliesTheFilterExtension)
     ::chdir("/");
     dialog.selectFile(QString::fromStdString(dir / "report"));
     return int(QDialog::Accepted);
-  });
+  };
   Text name = T(dir.path() + "/");
-  EXPECT_TRUE(ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name));
+  EXPECT_TRUE(ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name, QtFileDialog(script)));
   EXPECT_EQ(shownName, QStringLiteral("*.ZIP"));
   EXPECT_EQ(shownFolder.toStdString(), dir.path());
   EXPECT_EQ(testing::U(name), dir / "report.ZIP");
   EXPECT_EQ(platform::GetCurrentDir(), before);
 }
 
-TEST_F(ChooseFileNameTest, CancelGivesFalseAndTheExpandedName) {
-  SetDialogRunner([](QFileDialog&) { return int(QDialog::Rejected); });
+TEST(QtFileDialog, CancelGivesFalseAndTheExpandedName) {
   Text name;
-  EXPECT_FALSE(ChooseFileName(true, u"*.ZIP|*.ZIP", false, u"t", name));
+  EXPECT_FALSE(ChooseFileName(true, u"*.ZIP|*.ZIP", false, u"t", name,
+                              QtFileDialog([](QFileDialog&) { return int(QDialog::Rejected); })));
   EXPECT_EQ(name, platform::GetCurrentDir() + u"/*.ZIP");
 }
 
-TEST_F(ChooseFileNameTest, ChangingTheFileTypeRewritesTheExtensionInTheNameBox) {
+TEST(QtFileDialog, ChangingTheFileTypeRewritesTheExtensionInTheNameBox) {
   TempDir dir;
-  SetDialogRunner([&](QFileDialog& dialog) {
+  const DialogRunner script = [&](QFileDialog& dialog) {
     dialog.show();
     auto* box = dialog.findChild<QLineEdit*>("fileNameEdit");
     box->setText("report.txt");
@@ -75,9 +69,9 @@ TEST_F(ChooseFileNameTest, ChangingTheFileTypeRewritesTheExtensionInTheNameBox) 
     emit dialog.filterSelected(dialog.nameFilters().at(0));
     EXPECT_EQ(box->text(), QStringLiteral("report.txt"));
     return int(QDialog::Rejected);
-  });
+  };
   Text name = T(dir / "report.txt");
-  ChooseFileName(false, u"Text|*.txt|Archive|*.ZIP", false, u"t", name);
+  ChooseFileName(false, u"Text|*.txt|Archive|*.ZIP", false, u"t", name, QtFileDialog(script));
 }
 
 }  // namespace

@@ -11,23 +11,22 @@
 #include <QTimer>
 
 #include "ui/qt/application.h"
-#include "ui/qt/form_filename.h"
 #include "ui/qt/form_quenmar.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   quenmar::TApplication app(argc, argv);
-  quenmar::TForm_Quenmar form;
+  quenmar::TForm_Quenmar& form = app.MainWindow();
   form.show();
 
   auto* vanishing = new QTemporaryDir;
   if (!vanishing->isValid() || ::chdir(vanishing->path().toLocal8Bit().constData()) != 0) return 3;
-  quenmar::SetDialogRunner([&](QFileDialog&) {
+  form.SetDialogRunner([&](QFileDialog&) {
     delete vanishing;  // removes the folder that is still current
     return int(QDialog::Rejected);
   });
   // Pressed from the event loop, so that the error reaches the application's report.
-  QTimer::singleShot(0, form.BB_Browse, &QPushButton::click);
+  QTimer::singleShot(0, form.Button(quenmar::ControlRole::kBrowse), &QPushButton::click);
   // The user closes the report, then the window.
   QTimer::singleShot(300, [] {
     if (QWidget* box = QApplication::activeModalWidget()) box->close();

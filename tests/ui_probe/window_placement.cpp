@@ -12,7 +12,7 @@
 
 int main(int argc, char** argv) {
   quenmar::TApplication app(argc, argv);
-  quenmar::TForm_Quenmar form;
+  quenmar::TForm_Quenmar& form = app.MainWindow();
   form.show();
   QElapsedTimer waited;
   waited.start();

@@ -10,7 +10,7 @@
 #include "common/test_support.h"
 #include "support/platform/paths.h"
 #include "ui/win32/application.h"
-#include "ui/win32/form_filename.h"
+#include "ui/win32/file_dialog.h"
 #include "ui_win32/window_support.h"
 
 namespace quenmar::win32 {
@@ -66,7 +66,8 @@ TEST(Win32FileDialog, TypeChangeRewritesTheNameAndAConfirmedNameGetsTheSelectedE
   Script script;
   HANDLE thread = testing::WhenWindowAppears(u"Uložit jako", RunScript, &script);
   Text name = quenmar::testing::T(dir / "report.txt");
-  const bool confirmed = ChooseFileName(true, u"Text|*.txt|Archiv|*.ZIP", false, u"Uložit jako", name);
+  const bool confirmed =
+      ChooseFileName(true, u"Text|*.txt|Archiv|*.ZIP", false, u"Uložit jako", name, CommonFileDialog(nullptr));
   ::WaitForSingleObject(thread, 10000);
   ::CloseHandle(thread);
   EXPECT_EQ(script.boxAfterTypeChange, u"report.ZIP");
@@ -84,7 +85,8 @@ TEST(Win32FileDialog, CancelGivesFalseAndTheExpandedNameWithTheFiltersMask) {
       u"Vyberte soubor pro konverzi", [](HWND dialog, void*) { ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0); },
       nullptr);
   Text name;
-  EXPECT_FALSE(ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name));
+  EXPECT_FALSE(
+      ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"Vyberte soubor pro konverzi", name, CommonFileDialog(nullptr)));
   ::WaitForSingleObject(thread, 10000);
   ::CloseHandle(thread);
   EXPECT_EQ(name, before + (before.back() == u'\\' ? u"" : u"\\") + u"*.ZIP");

@@ -14,6 +14,7 @@
 #include "support/exceptions.h"
 #include "support/utf8.h"
 #include "ui/main_window_behaviour.h"
+#include "ui/main_window_layout.h"
 #include "ui/win32/application.h"
 #include "ui/win32/form_quenmar.h"
 #include "ui/win32/gauge.h"
@@ -29,6 +30,7 @@ using testing::PressAltKey;
 using testing::PressKey;
 using testing::Pump;
 using testing::WindowText;
+using enum ControlRole;
 
 Text U(const std::string& path) { return quenmar::testing::T(path); }
 
@@ -45,7 +47,7 @@ void MakeArchive(const std::string& path, int entries = 1) {
 std::unique_ptr<TForm_Quenmar> MakeForm(const std::string& folder) {
   testing::InitWindowClasses();
   auto form = std::make_unique<TForm_Quenmar>(::GetModuleHandleW(nullptr), U(folder));
-  form->quitWhenClosed = false;
+  form->SetQuitWhenClosed(false);
   return form;
 }
 
@@ -61,75 +63,68 @@ FontSeen FontOf(HWND control) {
   return FontSeen{T(font.lfFaceName), font.lfHeight, font.lfWeight >= FW_BOLD};
 }
 
+// The controls as the layout table describes them, drawn by Win32.
 TEST(Win32Window, ControlsAtTheirPlacesWithTheirTextsAndFonts) {
   TempDir dir;
   auto form = MakeForm(dir.path());
-  struct Case {
-    HWND control;
-    RECT place;
-    Text text;
-    Text face;
-    LONG height;
-    bool bold;
-  };
-  const Case cases[] = {
-      {form->Gauge, {6, 214, 575, 24}, u"", u"System", -11, false},
-      {form->L_OdstranArchivHovDB, {8, 8, 606, 25}, u"Quenmar   V 1.0", u"Arial", -20, true},
-      {form->Label1, {6, 138, 575, 16}, u"Cesta:", u"System", -14, false},
-      {form->Label2, {8, 75, 606, 25}, u"Program na úpravu názvů datových souborů ", u"Arial", -20, true},
-      {form->Label3, {8, 103, 606, 25}, kLabel3Text, u"Arial", -20, true},
-      {form->Label4, {12, 48, 606, 25}, kLabel4Text, u"Arial", -14, true},
-      {form->BB_Start, {147, 246, 106, 28}, u"Start", u"System", -13, true},
-      {form->BB_Cancel, {258, 246, 107, 28}, u"&Zrušit", u"System", -13, true},
-      {form->E_Soubor, {6, 156, 575, 24}, u"", u"System", -11, false},
-      {form->BB_Browse, {587, 155, 25, 26}, u"", u"System", -11, false},
-      {form->E_Stav, {6, 186, 575, 24}, u"Zvolte ZIP soubor pro konverzi.", u"System", -11, false},
-      {form->BB_Info, {369, 246, 107, 28}, u"In&fo", u"System", -11, false},
-  };
-  for (const Case& c : cases) {
-    const RECT place = PlaceInParent(c.control);
+  for (const ControlDescription& row : kMainWindowControls) {
+    HWND control = form->Control(row.role);
+    const Text caption = row.caption;
+    SCOPED_TRACE(TextToUtf8(caption));
+    ASSERT_NE(control, nullptr);
+    const RECT place = PlaceInParent(control);
     EXPECT_EQ(std::vector<LONG>({place.left, place.top, place.right, place.bottom}),
-              std::vector<LONG>({c.place.left, c.place.top, c.place.right, c.place.bottom}))
-        << TextToUtf8(c.text);
-    EXPECT_EQ(WindowText(c.control), c.text);
-    const FontSeen font = FontOf(c.control);
-    EXPECT_EQ(font.face, c.face) << TextToUtf8(c.text);
-    EXPECT_EQ(font.height, c.height) << TextToUtf8(c.text);
-    EXPECT_EQ(font.bold, c.bold) << TextToUtf8(c.text);
+              std::vector<LONG>({row.place.left, row.place.top, row.place.width, row.place.height}));
+    EXPECT_EQ(WindowText(control), caption);
+    const FontSeen font = FontOf(control);
+    EXPECT_EQ(font.face, row.font.face == FontFace::kArial ? u"Arial" : u"System");
+    EXPECT_EQ(font.height, -row.font.pixels);
+    EXPECT_EQ(font.bold, row.font.bold);
+    const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+    EXPECT_EQ((style & WS_TABSTOP) != 0, row.tabOrder > 0);
+    if (row.kind == ControlKind::kButton) {
+      EXPECT_EQ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, row.defaultButton);
+    }
+    if (row.kind == ControlKind::kEdit) {
+      EXPECT_EQ((style & ES_READONLY) != 0, row.readOnly);
+    }
   }
 
   HWND window = form->Handle();
+  EXPECT_EQ(WindowText(window), kMainWindowCaption);
   EXPECT_EQ(WindowText(window), u"Quenmar  ");
   RECT client;
   ::GetClientRect(window, &client);
-  EXPECT_EQ(client.right, 632);
-  EXPECT_EQ(client.bottom, 299);
+  EXPECT_EQ(client.right, kMainWindowClientWidth);
+  EXPECT_EQ(client.bottom, kMainWindowClientHeight);
   const LONG style = ::GetWindowLongW(window, GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  EXPECT_TRUE(::GetWindowLongW(form->BB_Start, GWL_STYLE) & BS_DEFPUSHBUTTON);
-  EXPECT_TRUE(::GetWindowLongW(form->E_Stav, GWL_STYLE) & ES_READONLY);
-  EXPECT_FALSE(::IsWindowVisible(form->Gauge));
-  EXPECT_EQ(::SendMessageW(form->Gauge, kGaugeGetProgress, 0, 0), 0);
+  EXPECT_TRUE(::GetWindowLongW(form->Control(kStart), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  EXPECT_TRUE(::GetWindowLongW(form->Control(kStatusLine), GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)), u"Zvolte ZIP soubor pro konverzi.");
+  EXPECT_FALSE(::IsWindowVisible(form->Control(kGauge)));
+  EXPECT_EQ(::SendMessageW(form->Control(kGauge), kGaugeGetProgress, 0, 0), 0);
 
   // The Browse tooltip and its timing.
   wchar_t tip[64] = {};
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = window;
-  tool.uId = reinterpret_cast<UINT_PTR>(form->BB_Browse);
+  tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kBrowse));
   tool.lpszText = tip;
-  ::SendMessageW(form->Tooltip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(form->Tooltip(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(T(tip), DescriptionOf(kBrowse).tooltip);
   EXPECT_EQ(T(tip), u"Procházet");
-  EXPECT_EQ(::SendMessageW(form->Tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
-  EXPECT_EQ(::SendMessageW(form->Tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
+  EXPECT_EQ(::SendMessageW(form->Tooltip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+  EXPECT_EQ(::SendMessageW(form->Tooltip(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
 }
 
 TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
   TempDir dir;
   auto form = MakeForm(dir.path());
   BUTTON_IMAGELIST images{};
-  ASSERT_TRUE(::SendMessageW(form->BB_Start, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images)));
+  ASSERT_TRUE(::SendMessageW(form->Control(kStart), BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images)));
   ASSERT_NE(images.himl, nullptr);
   EXPECT_EQ(ImageList_GetImageCount(images.himl), 6);
   int width = 0, height = 0;
@@ -159,10 +154,10 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
                        static_cast<DWORD>(::GetWindowLongW(form->Handle(), GWL_EXSTYLE)));
   ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(form->Dpi(), 144);
-  const RECT start = PlaceInParent(form->BB_Start);
+  const RECT start = PlaceInParent(form->Control(kStart));
   EXPECT_EQ(std::vector<LONG>({start.left, start.top, start.right, start.bottom}), std::vector<LONG>({221, 369, 159, 42}));
-  EXPECT_EQ(FontOf(form->BB_Start).height, -20);
-  EXPECT_EQ(FontOf(form->E_Soubor).height, -17);
+  EXPECT_EQ(FontOf(form->Control(kStart)).height, -20);
+  EXPECT_EQ(FontOf(form->Control(kPathBox)).height, -17);
   RECT client;
   ::GetClientRect(form->Handle(), &client);
   EXPECT_EQ(client.right, 948);
@@ -171,16 +166,14 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
 
 TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {
   testing::InitWindowClasses();
-  TApplicationWindow application(::GetModuleHandleW(nullptr));
-  TempDir dir;
-  auto form = std::make_unique<TForm_Quenmar>(::GetModuleHandleW(nullptr), U(dir.path()), application.Handle());
-  form->quitWhenClosed = false;
-  application.SetMainWindow(form->Handle());
+  TApplication application(::GetModuleHandleW(nullptr));
+  TForm_Quenmar* form = &application.MainWindow();
+  form->SetQuitWhenClosed(false);
   form->Show();
   Pump(form->Handle());
 
   // What makes a taskbar entry: visible, owned by none, no tool window.
-  HWND app = application.Handle();
+  HWND app = application.TaskbarWindow();
   EXPECT_EQ(WindowText(app), ApplicationTitle());
   EXPECT_EQ(WindowText(app), u"ui_win32_tests");
   EXPECT_TRUE(::IsWindowVisible(app));
@@ -201,21 +194,19 @@ TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {
   EXPECT_FALSE(::IsWindow(form->Handle()));
 }
 
-TEST(Win32Window, StartUpProposalAndStartFollowingThePathBox) {
-  TempDir none;
-  auto empty = MakeForm(none.path());
-  EXPECT_EQ(WindowText(empty->E_Soubor), u"");
-  EXPECT_FALSE(::IsWindowEnabled(empty->BB_Start));
-
+// Start-up's proposal and the path box's rule are the behaviour's
+// (tests/window/behaviour_test.cpp); here they reach the Win32 controls: the
+// proposal fills the box, and changes of its text enable and disable Start.
+TEST(Win32Window, TheProposalAndEditsOfThePathBoxReachStart) {
   TempDir dir;
   MakeArchive(dir / "Data.ZIP");
   auto form = MakeForm(dir.path());
-  EXPECT_EQ(WindowText(form->E_Soubor), U(dir / "Data.ZIP"));
-  EXPECT_TRUE(::IsWindowEnabled(form->BB_Start));
-  ::SetWindowTextW(form->E_Soubor, W(U(dir / "Data.ZI")));  // as a keystroke would
-  EXPECT_FALSE(::IsWindowEnabled(form->BB_Start));
-  ::SetWindowTextW(form->E_Soubor, W(U(dir / "Data.ZIP")));
-  EXPECT_TRUE(::IsWindowEnabled(form->BB_Start));
+  EXPECT_EQ(WindowText(form->Control(kPathBox)), U(dir / "Data.ZIP"));
+  EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "Data.ZI")));  // as a keystroke would
+  EXPECT_FALSE(::IsWindowEnabled(form->Control(kStart)));
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "Data.ZIP")));
+  EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
 }
 
 TEST(Win32Window, TabOrderEscapeAndTheAccessKey) {
@@ -224,14 +215,16 @@ TEST(Win32Window, TabOrderEscapeAndTheAccessKey) {
   auto form = MakeForm(dir.path());
   form->Show();
   Pump(form->Handle());
-  const HWND order[] = {form->BB_Start, form->BB_Cancel, form->E_Soubor, form->BB_Browse, form->E_Stav, form->BB_Info,
-                        form->BB_Start};
-  EXPECT_EQ(::GetFocus(), form->BB_Start);
-  for (size_t i = 1; i < std::size(order); ++i) {
+  // From the first of the tab order round to it again.
+  std::vector<ControlRole> order(kTabOrder.begin(), kTabOrder.end());
+  ASSERT_FALSE(order.empty());
+  EXPECT_EQ(::GetFocus(), form->Control(order.front()));
+  order.push_back(order.front());
+  for (size_t i = 1; i < order.size(); ++i) {
     PressKey(form->Handle(), VK_TAB);
-    EXPECT_EQ(::GetFocus(), order[i]) << i;
+    EXPECT_EQ(::GetFocus(), form->Control(order[i])) << i;
   }
-  ::SetFocus(form->E_Stav);
+  ::SetFocus(form->Control(kStatusLine));
   PressKey(form->Handle(), VK_ESCAPE);
   EXPECT_FALSE(::IsWindow(form->Handle()));
 
@@ -246,7 +239,7 @@ TEST(Win32Window, TabOrderEscapeAndTheAccessKey) {
   auto third = MakeForm(none.path());
   third->Show();
   Pump(third->Handle());
-  EXPECT_EQ(::GetFocus(), third->BB_Cancel);
+  EXPECT_EQ(::GetFocus(), third->Control(kCancel));
 }
 
 // Records each percentage the gauge shows as it paints.
@@ -267,37 +260,37 @@ TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFai
   std::vector<int> steps;
   paintedSteps = &steps;
   gaugeProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(form->Gauge, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingGauge)));
+      ::SetWindowLongPtrW(form->Control(kGauge), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingGauge)));
   Pump(form->Handle());
-  ::SetFocus(form->E_Soubor);
+  ::SetFocus(form->Control(kPathBox));
   PressKey(form->Handle(), VK_RETURN);
   paintedSteps = nullptr;
   const Text output = OutputPathFor(U(dir / "data.zip"));
-  EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusDone + output);
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(output)));
   EXPECT_EQ(steps, std::vector<int>({0, 25, 50, 75, 100}));
-  EXPECT_FALSE(::IsWindowVisible(form->Gauge));
-  EXPECT_FALSE(::IsWindowEnabled(form->BB_Start));
+  EXPECT_FALSE(::IsWindowVisible(form->Control(kGauge)));
+  EXPECT_FALSE(::IsWindowEnabled(form->Control(kStart)));
   EXPECT_TRUE(::IsWindow(form->Handle()));
 
   // Start stays disabled after a run: Enter does nothing now.
   PressKey(form->Handle(), VK_RETURN);
-  EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusDone + output);
 
   // A name without a date fails the run, and the status line says which.
   quenmar::testing::BuiltArchive bad;
   bad.entries.push_back(quenmar::testing::BuiltEntry("notes.csv", "x", 8));
   WriteFile(dir / "bad.zip", bad.Bytes());
-  ::SetWindowTextW(form->E_Soubor, W(U(dir / "bad.zip")));
-  ::SendMessageW(form->BB_Start, BM_CLICK, 0, 0);
-  EXPECT_EQ(WindowText(form->E_Stav).substr(0, 16), u"Konverze selhala");
-  EXPECT_NE(WindowText(form->E_Stav).find(u"notes.csv"), Text::npos);
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "bad.zip")));
+  ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)).substr(0, 16), u"Konverze selhala");
+  EXPECT_NE(WindowText(form->Control(kStatusLine)).find(u"notes.csv"), Text::npos);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(OutputPathFor(U(dir / "bad.zip")))));
 
   // After the failure a valid archive converts again in the same window.
-  ::SetWindowTextW(form->E_Soubor, W(U(dir / "data.zip")));
-  ::SendMessageW(form->BB_Start, BM_CLICK, 0, 0);
-  EXPECT_EQ(WindowText(form->E_Stav), kStatusDone + output);
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "data.zip")));
+  ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusDone + output);
 }
 
 TEST(Win32Gauge, RepaintsAtOnceOnlyWhenTheShownPercentageChanges) {

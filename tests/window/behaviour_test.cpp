@@ -2,6 +2,7 @@
 // the handlers do to its controls.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "common/test_support.h"
@@ -21,7 +22,7 @@ class FakeControls : public MainWindowControls {
   void SetInputPath(const Text& text) override {
     if (text == path) return;
     path = text;
-    E_SouborChange(*this);
+    PathChanged(*this);
   }
   bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) override {
     asked.push_back(Text(filter) + u"|" + Text(title) + (mustExist ? u"|must exist|" : u"|") + fileName);
@@ -41,20 +42,37 @@ class FakeControls : public MainWindowControls {
   std::vector<Text> asked;
 };
 
-TEST(WindowBehaviour, StartUpProposesAnArchiveBesideTheProgram) {
-  TempDir empty;
-  FakeControls none;
-  FormCreate(none, T(empty.path()));
-  EXPECT_EQ(none.path, u"");
-  EXPECT_FALSE(none.start);
-
-  TempDir dir;
-  WriteFile(dir / "notes.txt", "x");
-  WriteFile(dir / "Data.Zip", "any bytes");
-  FakeControls one;
-  FormCreate(one, T(dir.path()));
-  EXPECT_EQ(one.path, T(dir / "Data.Zip"));
-  EXPECT_TRUE(one.start);
+// What start-up proposes, for the program's folder as each case lays it out; the
+// window then shows the proposal and sets Start by it.
+TEST(WindowBehaviour, StartUpProposesTheFirstArchiveBesideTheProgram) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> files, folders;
+    std::vector<std::string> proposals;  // any of them; none for an empty path box
+  };
+  const Case cases[] = {
+      {"no archive", {"readme.txt"}, {}, {}},
+      {"one, of any case", {"notes.txt", "Data.Zip"}, {}, {"Data.Zip"}},
+      {"several: the first in directory order", {"a.zip", "b.ZIP"}, {}, {"a.zip", "b.ZIP"}},
+      {"a folder counts as present", {}, {"archive.zip"}, {"archive.zip"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    for (const std::string& file : c.files) WriteFile(dir / file, "any bytes");
+    for (const std::string& folder : c.folders) testing::MakeFolder(dir / folder);
+    FakeControls window;
+    WindowCreated(window, T(dir.path()));
+    if (c.proposals.empty()) {
+      EXPECT_EQ(window.path, u"");
+      EXPECT_FALSE(window.start);
+      continue;
+    }
+    bool proposedOne = false;
+    for (const std::string& name : c.proposals) proposedOne = proposedOne || window.path == T(dir / name);
+    EXPECT_TRUE(proposedOne) << testing::U(window.path);
+    EXPECT_TRUE(window.start);
+  }
 }
 
 TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed) {
@@ -66,7 +84,7 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
   window.SetInputPath(T(dir / "a.zip"));
   EXPECT_TRUE(window.start);
 
-  BB_BrowseClick(window);  // cancelled
+  BrowseClicked(window);  // cancelled
   EXPECT_EQ(window.path, T(dir / "a.zip"));
   ASSERT_EQ(window.asked.size(), 1u);
   EXPECT_EQ(window.asked[0], u"*.ZIP|*.ZIP|Vyberte soubor pro konverzi|must exist|" + T(dir / "a.zip"));
@@ -74,7 +92,7 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
   // The path already shown, chosen again: no change, so a disabled Start stays so.
   window.start = false;
   window.choice = T(dir / "a.zip");
-  BB_BrowseClick(window);
+  BrowseClicked(window);
   EXPECT_FALSE(window.start);
 }
 

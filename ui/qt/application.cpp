@@ -10,19 +10,21 @@
 #include "support/exceptions.h"
 #include "support/platform/program.h"
 #include "ui/main_window_behaviour.h"
+#include "ui/main_window_layout.h"
+#include "ui/qt/form_quenmar.h"
 #include "ui/qt/glyphs.h"
 #include "ui/qt/resources.h"
 
 namespace quenmar {
 namespace {
 
-// Tooltips appear after the pointer rested 500 ms and go after 2500 ms.
+// Tooltips appear after the pointer has rested and go again, as the layout says.
 class TooltipTiming : public QProxyStyle {
  public:
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* returnData) const override {
-    if (hint == SH_ToolTip_WakeUpDelay) return 500;
-    if (hint == SH_ToolTip_FallAsleepDelay) return 2500;
+    if (hint == SH_ToolTip_WakeUpDelay) return kTooltipDelayMilliseconds;
+    if (hint == SH_ToolTip_FallAsleepDelay) return kTooltipShownMilliseconds;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
   }
 };
@@ -46,6 +48,13 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setStyle(new TooltipTiming);
   setWindowIcon(ApplicationIcon());
   InstallCzechTexts(*this);
+}
+
+TApplication::~TApplication() = default;
+
+TForm_Quenmar& TApplication::MainWindow() {
+  if (!mainWindow_) mainWindow_ = std::make_unique<TForm_Quenmar>();
+  return *mainWindow_;
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

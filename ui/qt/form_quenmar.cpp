@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -12,51 +13,28 @@
 #include <memory>
 
 #include "support/platform/program.h"
-#include "ui/qt/form_filename.h"
+#include "ui/qt/file_dialog.h"
 #include "ui/qt/glyphs.h"
 #include "ui/qt/resources.h"
 
 namespace quenmar {
 
-TForm_Quenmar* Form_Quenmar = nullptr;
-
 namespace {
 
 QString Q(const Text& text) { return QString::fromStdU16String(text); }
 
-// "System" is the platform's general font; "Arial" its nearest equivalent.
-QFont SystemFont(int pixels, bool bold = false) {
-  QFont font = QApplication::font();
-  font.setPixelSize(pixels);
-  font.setBold(bold);
+// kSystem is the application's font; kArial is Arial or, where it is missing,
+// Liberation Sans, of the same metrics.
+QFont FontFor(const FontDescription& wanted) {
+  QFont font = wanted.face == FontFace::kSystem ? QApplication::font() : QFont();
+  if (wanted.face == FontFace::kArial) font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setPixelSize(wanted.pixels);
+  font.setBold(wanted.bold);
   return font;
 }
 
-QFont ArialFont(int pixels) {
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-  font.setPixelSize(pixels);
-  font.setBold(true);
-  return font;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font, Qt::Alignment align) {
-  auto* label = new QLabel(text, parent);
-  label->setGeometry(geometry);
-  label->setFont(font);
-  label->setAlignment(align | Qt::AlignVCenter);
-  return label;
-}
-
-// The glyph is shown at its own size; the button shows the glyph's disabled frame
-// while it is disabled.
-QPushButton* MakeButton(QWidget* parent, const QString& text, QRect geometry, const QIcon& glyph) {
-  auto* button = new QPushButton(glyph, text, parent);
-  button->setGeometry(geometry);
-  button->setIconSize(GlyphSize(glyph));
-  button->setAutoDefault(true);
-  return button;
-}
+// How long after the window first appeared a move counts as the window manager's.
+constexpr int kSettleMilliseconds = 1000;
 
 }  // namespace
 
@@ -81,66 +59,93 @@ QString InfoPagePath() {
 
 TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      programFolder_(programFolder) {
-  Form_Quenmar = this;
-  setWindowTitle(Q(kCaption));
-  setFixedSize(632, 299);
-  setFont(SystemFont(11));
+                          Qt::MSWindowsFixedSizeDialogHint) {
+  setWindowTitle(Q(kMainWindowCaption));
+  setFixedSize(kMainWindowClientWidth, kMainWindowClientHeight);
+  setFont(FontFor(kWindowFont));
   setWindowIcon(ApplicationIcon());
-
-  Gauge = new TGauge(this);
-  Gauge->setGeometry(6, 214, 575, 24);
-  Gauge->setVisible(false);
-
-  L_OdstranArchivHovDB = MakeLabel(this, Q(kTitleText), QRect(8, 8, 606, 25), ArialFont(20), Qt::AlignHCenter);
-  Label1 = MakeLabel(this, Q(kLabel1Text), QRect(6, 138, 575, 16), SystemFont(14), Qt::AlignLeft);
-  Label2 = MakeLabel(this, Q(kLabel2Text), QRect(8, 75, 606, 25),
-                     ArialFont(20), Qt::AlignHCenter);
-  Label3 = MakeLabel(this, Q(kLabel3Text), QRect(8, 103, 606, 25),
-                     ArialFont(20), Qt::AlignHCenter);
-  Label4 = MakeLabel(this, Q(kLabel4Text), QRect(12, 48, 606, 25), ArialFont(14),
-                     Qt::AlignHCenter);
-
-  BB_Start = MakeButton(this, QStringLiteral("Start"), QRect(147, 246, 106, 28), StartGlyph());
-  BB_Start->setFont(SystemFont(13, true));
-  BB_Start->setDefault(true);
-  BB_Cancel = MakeButton(this, QStringLiteral("&Zrušit"), QRect(258, 246, 107, 28), CancelGlyph());
-  BB_Cancel->setFont(SystemFont(13, true));
-
-  E_Soubor = new QLineEdit(this);
-  E_Soubor->setGeometry(6, 156, 575, 24);
-  BB_Browse = MakeButton(this, QString(), QRect(587, 155, 25, 26), FolderTreeGlyph());
-  BB_Browse->setToolTip(QStringLiteral("Procházet"));
-  BB_Browse->setToolTipDuration(2500);
-  E_Stav = new QLineEdit(this);
-  E_Stav->setGeometry(6, 186, 575, 24);
-  E_Stav->setReadOnly(true);
-  SetStatus(kInitialStatus);
-  BB_Info = MakeButton(this, QStringLiteral("In&fo"), QRect(369, 246, 107, 28), QuestionMarkGlyph());
-
-  for (QPushButton* button : {BB_Start, BB_Cancel}) {  // their captions are black
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
-    palette.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
-    button->setPalette(palette);
-  }
-  setTabOrder(BB_Start, BB_Cancel);
-  setTabOrder(BB_Cancel, E_Soubor);
-  setTabOrder(E_Soubor, BB_Browse);
-  setTabOrder(BB_Browse, E_Stav);
-  setTabOrder(E_Stav, BB_Info);
-
-  connect(BB_Start, &QPushButton::clicked, this, &TForm_Quenmar::BB_StartClick);
-  connect(BB_Cancel, &QPushButton::clicked, this, &TForm_Quenmar::BB_CancelClick);
-  connect(BB_Browse, &QPushButton::clicked, this, &TForm_Quenmar::BB_BrowseClick);
-  connect(BB_Info, &QPushButton::clicked, this, &TForm_Quenmar::BB_InfoClick);
-  connect(E_Soubor, &QLineEdit::textChanged, this, &TForm_Quenmar::E_SouborChange);
-
-  FormCreate();
+  MakeControls();
+  ConnectHandlers();
+  WindowCreated(*this, programFolder);
 }
 
-void TForm_Quenmar::FormCreate() { quenmar::FormCreate(*this, programFolder_); }
+void TForm_Quenmar::MakeControls() {
+  for (const ControlDescription& row : kMainWindowControls) {
+    QWidget* control = nullptr;
+    switch (row.kind) {
+      case ControlKind::kGauge:
+        control = new TGauge(this);
+        break;
+      case ControlKind::kLabel: {
+        auto* label = new QLabel(Q(row.caption), this);
+        label->setAlignment((row.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+        control = label;
+        break;
+      }
+      case ControlKind::kButton: {
+        // The glyph is shown at its own size; the button shows the glyph's
+        // disabled frame while it is disabled.
+        const QIcon glyph = ButtonGlyph(row.glyph);
+        auto* button = new QPushButton(glyph, Q(row.caption), this);
+        button->setIconSize(GlyphSize(glyph));
+        button->setAutoDefault(true);
+        if (row.defaultButton) button->setDefault(true);
+        if (row.tooltip != nullptr) {
+          button->setToolTip(Q(row.tooltip));
+          button->setToolTipDuration(kTooltipShownMilliseconds);
+        }
+        control = button;
+        break;
+      }
+      case ControlKind::kEdit: {
+        auto* edit = new QLineEdit(this);
+        if (row.readOnly) edit->setReadOnly(true);
+        control = edit;
+        break;
+      }
+    }
+    const Rect96& at = row.place;
+    control->setGeometry(at.left, at.top, at.width, at.height);
+    // A control in the window's font inherits it.
+    if (row.font != kWindowFont) control->setFont(FontFor(row.font));
+    controls_[static_cast<size_t>(row.role)] = control;
+  }
+  Gauge()->setVisible(false);  // until a run
+  if (const Text path = DescriptionOf(ControlRole::kPathBox).caption; !path.empty()) SetInputPath(path);
+  SetStatus(DescriptionOf(ControlRole::kStatusLine).caption);
+
+  for (const ControlRole role : {ControlRole::kStart, ControlRole::kCancel}) {  // their captions are black
+    QPalette palette = Button(role)->palette();
+    palette.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
+    Button(role)->setPalette(palette);
+  }
+  QWidget* previous = nullptr;
+  for (const ControlRole role : kTabOrder) {
+    if (previous != nullptr) setTabOrder(previous, Control(role));
+    previous = Control(role);
+  }
+}
+
+void TForm_Quenmar::ConnectHandlers() {
+  using enum ControlRole;
+  connect(Button(kStart), &QPushButton::clicked, this, [this] { StartClicked(*this); });
+  connect(Button(kCancel), &QPushButton::clicked, this, &QDialog::close);
+  connect(Button(kBrowse), &QPushButton::clicked, this, [this] { BrowseClicked(*this); });
+  connect(Button(kInfo), &QPushButton::clicked, this,
+          [] { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); });
+  connect(Edit(kPathBox), &QLineEdit::textChanged, this, [this] { PathChanged(*this); });
+}
+
+QWidget* TForm_Quenmar::Control(ControlRole role) const { return controls_[static_cast<size_t>(role)]; }
+
+QPushButton* TForm_Quenmar::Button(ControlRole role) const { return qobject_cast<QPushButton*>(Control(role)); }
+
+QLineEdit* TForm_Quenmar::Edit(ControlRole role) const { return qobject_cast<QLineEdit*>(Control(role)); }
+
+TGauge* TForm_Quenmar::Gauge() const { return qobject_cast<TGauge*>(Control(ControlRole::kGauge)); }
+
+void TForm_Quenmar::SetDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
 
 void TForm_Quenmar::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -152,7 +157,12 @@ void TForm_Quenmar::showEvent(QShowEvent* event) {
     QTimer::singleShot(after, this, &TForm_Quenmar::KeepCentredWhileTheFrameSettles);
   }
   // The focus starts on the first control of the tab order that can take it.
-  (BB_Start->isEnabled() ? BB_Start : BB_Cancel)->setFocus(Qt::OtherFocusReason);
+  for (const ControlRole role : kTabOrder) {
+    if (Control(role)->isEnabled()) {
+      Control(role)->setFocus(Qt::OtherFocusReason);
+      break;
+    }
+  }
 }
 
 QPoint TForm_Quenmar::CentredPosition() const {
@@ -189,45 +199,37 @@ void TForm_Quenmar::KeepCentredWhileTheFrameSettles() {
   if (shownAt_.isValid() && shownAt_.elapsed() < kSettleMilliseconds) CentreOnScreen();
 }
 
-void TForm_Quenmar::E_SouborChange() { quenmar::E_SouborChange(*this); }
-
-void TForm_Quenmar::BB_StartClick() { quenmar::BB_StartClick(*this); }
-
-void TForm_Quenmar::BB_CancelClick() { close(); }
-
-void TForm_Quenmar::BB_BrowseClick() { quenmar::BB_BrowseClick(*this); }
-
 bool TForm_Quenmar::ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) {
-  return ChooseFileName(false, filter, mustExist, title, fileName);
+  return ChooseFileName(false, filter, mustExist, title, fileName, QtFileDialog(dialogRunner_));
 }
 
 void TForm_Quenmar::SetInputPath(const Text& text) {
   const QString shown = Q(text);
-  if (shown != E_Soubor->text()) E_Soubor->setText(shown);
+  if (shown != Edit(ControlRole::kPathBox)->text()) Edit(ControlRole::kPathBox)->setText(shown);
 }
-
-void TForm_Quenmar::BB_InfoClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); }
 
 void TForm_Quenmar::SetStartEnabled(bool enabled) {
   // Left to Qt, the focus would pass to Zrušit, where the next Enter ends the
   // program; in the path box Enter does nothing while Start is disabled.
-  if (!enabled && BB_Start->hasFocus()) E_Soubor->setFocus(Qt::OtherFocusReason);
-  BB_Start->setEnabled(enabled);
+  QWidget* start = Control(ControlRole::kStart);
+  if (!enabled && start->hasFocus()) Control(ControlRole::kPathBox)->setFocus(Qt::OtherFocusReason);
+  start->setEnabled(enabled);
 }
 
-void TForm_Quenmar::SetGaugeVisible(bool visible) { Gauge->setVisible(visible); }
+void TForm_Quenmar::SetGaugeVisible(bool visible) { Gauge()->setVisible(visible); }
 
-void TForm_Quenmar::SetGaugeProgress(int progress) { Gauge->SetProgress(progress); }
+void TForm_Quenmar::SetGaugeProgress(int progress) { Gauge()->SetProgress(progress); }
 
 void TForm_Quenmar::SetStatus(const Text& text) {
   // The start of the text is what tells success from failure; the whole of it,
   // however long the path, is in the tooltip.
-  E_Stav->setText(Q(text));
-  E_Stav->setCursorPosition(0);
-  E_Stav->setToolTip(Q(text));
+  QLineEdit* status = Edit(ControlRole::kStatusLine);
+  status->setText(Q(text));
+  status->setCursorPosition(0);
+  status->setToolTip(Q(text));
 }
 
-Text TForm_Quenmar::InputPath() { return E_Soubor->text().toStdU16String(); }
+Text TForm_Quenmar::InputPath() { return Edit(ControlRole::kPathBox)->text().toStdU16String(); }
 
 void TForm_Quenmar::ProcessMessages() { QCoreApplication::processEvents(); }
 

@@ -1,17 +1,23 @@
 // TForm_Quenmar: the program's one window, in Qt. The user names an archive in the
 // path box (proposed at start from the program's own folder, or chosen through the
 // browse button), presses Start, and the conversion run works through the
-// window's six operations. What the handlers do is ui/main_window_behaviour.h;
-// this class draws and dispatches.
+// window's six operations. The controls are made from the layout table
+// (ui/main_window_layout.h); what the handlers do is ui/main_window_behaviour.h.
+// This class draws and dispatches.
+//
+// The window opens centred on its screen, the window manager's frame included,
+// with the focus on the first control of the tab order that can take it.
 #pragma once
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <array>
 
 #include "ui/main_window_behaviour.h"
+#include "ui/main_window_layout.h"
+#include "ui/qt/file_dialog.h"
 #include "ui/qt/gauge.h"
 
 namespace quenmar {
@@ -24,18 +30,15 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   // the folder of the running executable.
   explicit TForm_Quenmar(const Text& programFolder = Text(), QWidget* parent = nullptr);
 
-  QPushButton* BB_Start;
-  QPushButton* BB_Cancel;
-  TGauge* Gauge;
-  QLineEdit* E_Soubor;
-  QPushButton* BB_Browse;
-  QLineEdit* E_Stav;
-  QPushButton* BB_Info;
-  QLabel* L_OdstranArchivHovDB;
-  QLabel* Label1;
-  QLabel* Label2;
-  QLabel* Label3;
-  QLabel* Label4;
+  // The control of Role, and the same typed by its kind: Button for the buttons,
+  // Edit for the path box and the status line.
+  QWidget* Control(ControlRole role) const;
+  QPushButton* Button(ControlRole role) const;
+  QLineEdit* Edit(ControlRole role) const;
+  TGauge* Gauge() const;
+
+  // How Browse runs its dialog; modally (RunModally) unless a test scripts it.
+  void SetDialogRunner(DialogRunner runner);
 
   // The controls as the shared behaviour sees them.
   void SetStartEnabled(bool enabled) override;
@@ -47,32 +50,24 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   Text InputPath() override;
   void ProcessMessages() override;
 
- public slots:
-  void FormCreate();
-  void BB_StartClick();
-  void BB_CancelClick();
-  void E_SouborChange();
-  void BB_BrowseClick();
-  void BB_InfoClick();
-
  protected:
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
+  void MakeControls();
+  void ConnectHandlers();
   // Centred on its screen, the frame of the window manager included.
   QPoint CentredPosition() const;
   void CentreOnScreen();
   void KeepCentredWhileTheFrameSettles();
 
-  Text programFolder_;
+  std::array<QWidget*, kControlCount> controls_{};
+  DialogRunner dialogRunner_ = RunModally;
   bool shownOnce_ = false;
-  static constexpr int kSettleMilliseconds = 1000;
   QElapsedTimer shownAt_;  // since the window first appeared
 };
-
-extern TForm_Quenmar* Form_Quenmar;
 
 // Where the information page lies: where it is installed with the program, or else
 // a temporary copy of the page built into the program (removed at exit).

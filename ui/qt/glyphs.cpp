@@ -25,7 +25,7 @@ QPixmap Frame(const QImage& strip, int index, int scale) {
   return pixmap;
 }
 
-QIcon Glyph(const char* name) {
+QIcon LoadGlyph(const char* name) {
   InitUiResources();
   const QImage strip(QStringLiteral(":/glyphs/%1.bmp").arg(QLatin1String(name)));
   QIcon icon;
@@ -39,10 +39,21 @@ QIcon Glyph(const char* name) {
 
 }  // namespace
 
-QIcon StartGlyph() { return Glyph("start"); }
-QIcon CancelGlyph() { return Glyph("cancel"); }
-QIcon FolderTreeGlyph() { return Glyph("browse"); }
-QIcon QuestionMarkGlyph() { return Glyph("info"); }
+QIcon ButtonGlyph(Glyph glyph) {
+  switch (glyph) {
+    case Glyph::kStart:
+      return LoadGlyph("start");
+    case Glyph::kCancel:
+      return LoadGlyph("cancel");
+    case Glyph::kBrowse:
+      return LoadGlyph("browse");
+    case Glyph::kInfo:
+      return LoadGlyph("info");
+    case Glyph::kNone:
+      break;
+  }
+  return QIcon();
+}
 
 QSize GlyphSize(const QIcon& glyph) {
   QSize smallest;

@@ -10,12 +10,14 @@
 #include <QIcon>
 #include <QSize>
 
+#include "ui/main_window_layout.h"
+
 namespace quenmar {
 
-QIcon StartGlyph();         // 18 x 18: a green tick
-QIcon CancelGlyph();        // 18 x 18: a red cross
-QIcon FolderTreeGlyph();    // 16 x 16: three yellow folders on a black tree line
-QIcon QuestionMarkGlyph();  // 18 x 18: a teal question mark
+// Glyph::kStart, 18 x 18: a green tick; kCancel, 18 x 18: a red cross; kBrowse,
+// 16 x 16: three yellow folders on a black tree line; kInfo, 18 x 18: a teal
+// question mark. An empty icon for kNone.
+QIcon ButtonGlyph(Glyph glyph);
 // The size of one frame of a glyph.
 QSize GlyphSize(const QIcon& glyph);
 

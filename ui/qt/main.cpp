@@ -4,7 +4,6 @@
 
 int main(int argc, char** argv) {
   quenmar::TApplication app(argc, argv);
-  quenmar::TForm_Quenmar form;
-  form.show();
+  app.MainWindow().show();
   return app.exec();
 }

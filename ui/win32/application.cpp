@@ -9,6 +9,7 @@
 #include "support/platform/program.h"
 #include "support/utf8.h"
 #include "ui/main_window_behaviour.h"
+#include "ui/win32/form_quenmar.h"
 #include "ui/win32/resource_ids.h"
 
 namespace quenmar::win32 {
@@ -160,6 +161,25 @@ void ProcessPendingMessages(HWND window) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+TApplication::TApplication(HINSTANCE instance)
+    : taskbarWindow_(instance),
+      mainWindow_(std::make_unique<TForm_Quenmar>(instance, Text(), taskbarWindow_.Handle())) {
+  taskbarWindow_.SetMainWindow(mainWindow_->Handle());
+}
+
+TApplication::~TApplication() = default;
+
+int TApplication::Run() {
+  mainWindow_->Show();
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (::IsDialogMessageW(mainWindow_->Handle(), &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return 0;
 }
 
 }  // namespace quenmar::win32

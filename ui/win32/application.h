@@ -1,14 +1,18 @@
 // The application on Win32: its title, the report of an error that escapes a
-// handler, the information page, and the message loop's dispatch.
+// handler, the information page, the message loop's dispatch, and the application
+// object, which owns the program's windows.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "support/text.h"
 
 namespace quenmar::win32 {
+
+class TForm_Quenmar;
 
 inline const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 inline Text T(const wchar_t* text) { return Text(reinterpret_cast<const char16_t*>(text)); }
@@ -62,5 +66,28 @@ class TApplicationWindow {
 // Handles the waiting messages once, the dialog keys of Window included; a quit
 // message is put back for the main loop.
 void ProcessPendingMessages(HWND window);
+
+// The program: the application's window, which the taskbar shows, and the main
+// window it owns, both made by the constructor (the main window hidden, proposing
+// an archive from the program's own folder) and gone with the object, the main
+// window first. The common controls must be initialised before.
+class TApplication {
+ public:
+  explicit TApplication(HINSTANCE instance);
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  TForm_Quenmar& MainWindow() { return *mainWindow_; }
+  HWND TaskbarWindow() const { return taskbarWindow_.Handle(); }
+
+  // Shows the main window and runs the message loop, the dialog keys of the main
+  // window included, until the window is closed; the program's exit code.
+  int Run();
+
+ private:
+  TApplicationWindow taskbarWindow_;
+  std::unique_ptr<TForm_Quenmar> mainWindow_;
+};
 
 }  // namespace quenmar::win32

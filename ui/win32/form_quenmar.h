@@ -1,28 +1,30 @@
 // TForm_Quenmar on Win32: the program's one window, a dialog-class window (so the
-// dialog manager gives it Tab, Enter, Escape and the access keys) whose controls are
-// made by the program at their positions at 96 DPI, scaled with their fonts to the
-// DPI of the monitor the window is on. What the handlers do is
-// ui/main_window_behaviour.h; this class draws and dispatches.
+// dialog manager gives it Tab, Enter, Escape and the access keys) whose controls the
+// program makes from the layout table (ui/main_window_layout.h) at their places at
+// 96 DPI, scaled with their fonts to the DPI of the monitor the window is on. What
+// the handlers do is ui/main_window_behaviour.h; this class draws and dispatches.
 //
-// Control ids: BB_Start is IDOK and BB_Cancel IDCANCEL, so Enter and Escape reach
-// them; the others are the kId* constants below.
+// Control ids: Start is IDOK and Zrušit IDCANCEL, so Enter and Escape reach them;
+// the others are the kId* constants below.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <vector>
 
 #include "ui/main_window_behaviour.h"
+#include "ui/main_window_layout.h"
 
 namespace quenmar::win32 {
 
-inline constexpr int kIdSoubor = 101;
+inline constexpr int kIdPathBox = 101;
 inline constexpr int kIdBrowse = 102;
-inline constexpr int kIdStav = 103;
+inline constexpr int kIdStatusLine = 103;
 inline constexpr int kIdInfo = 104;
 inline constexpr int kIdGauge = 105;
-inline constexpr int kIdTitle = 110;  // L_OdstranArchivHovDB, then Label1 to Label4
+inline constexpr int kIdFirstLabel = 110;  // the labels, from the title on, in the table's order
 inline constexpr wchar_t kMainWindowClass[] = L"QuenmarMainWindow";
 
 class TForm_Quenmar : public MainWindowControls {
@@ -37,32 +39,16 @@ class TForm_Quenmar : public MainWindowControls {
   TForm_Quenmar(const TForm_Quenmar&) = delete;
   TForm_Quenmar& operator=(const TForm_Quenmar&) = delete;
 
+  // Shows the window centred on its monitor, the focus on the first control of the
+  // tab order that can take it.
   void Show();
   HWND Handle() const { return window_; }
-  // Whether closing the window ends the message loop (a window of the program's
-  // own; tests make windows that do not).
-  bool quitWhenClosed = true;
-
-  HWND BB_Start = nullptr;
-  HWND BB_Cancel = nullptr;
-  HWND Gauge = nullptr;
-  HWND E_Soubor = nullptr;
-  HWND BB_Browse = nullptr;
-  HWND E_Stav = nullptr;
-  HWND BB_Info = nullptr;
-  HWND L_OdstranArchivHovDB = nullptr;
-  HWND Label1 = nullptr;
-  HWND Label2 = nullptr;
-  HWND Label3 = nullptr;
-  HWND Label4 = nullptr;
-  HWND Tooltip = nullptr;
-
-  void FormCreate();
-  void BB_StartClick();
-  void BB_CancelClick();
-  void E_SouborChange();
-  void BB_BrowseClick();
-  void BB_InfoClick();
+  // The control of Role, and the Browse button's tooltip window.
+  HWND Control(ControlRole role) const { return controls_[static_cast<size_t>(role)]; }
+  HWND Tooltip() const { return tooltip_; }
+  // Whether closing the window ends the message loop: so for the program's window,
+  // not for the windows tests make.
+  void SetQuitWhenClosed(bool quit) { quitWhenClosed_ = quit; }
 
   // The controls as the shared behaviour sees them.
   void SetStartEnabled(bool enabled) override;
@@ -78,37 +64,24 @@ class TForm_Quenmar : public MainWindowControls {
   int Dpi() const { return dpi_; }
 
  private:
-  struct Placed {
-    HWND control;
-    RECT at96;  // left, top, width, height at 96 DPI
-    int font;   // index into fonts_
-  };
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(int id, int code);
   void CreateControls();
-  HWND Add(const wchar_t* windowClass, const Text& text, DWORD style, int id, RECT at96, int font, DWORD exStyle = 0);
+  void CreateTooltip();
   void ApplyDpi(int dpi);
   void MakeFonts(int dpi);
   void MakeGlyphs(int dpi);
   void CentreOnScreen();
 
   HINSTANCE instance_;
-  Text programFolder_;
   HWND window_ = nullptr;
+  HWND tooltip_ = nullptr;
+  bool quitWhenClosed_ = true;
   int dpi_ = 96;
-  std::vector<Placed> placed_;
-  std::vector<HFONT> fonts_;
-  std::vector<HIMAGELIST> glyphs_;
+  std::array<HWND, kControlCount> controls_{};
+  std::vector<HFONT> fonts_;         // one for each distinct font of the table, the window's first
+  std::vector<HIMAGELIST> glyphs_;  // one for each button with a glyph, in the table's order
 };
-
-extern TForm_Quenmar* Form_Quenmar;
-
-// The window's fonts, at 96 DPI: Face, the character height in pixels, bold.
-struct FontSpec {
-  const wchar_t* face;
-  int height;
-  bool bold;
-};
-inline constexpr FontSpec kWindowFont{L"System", 11, false};
 
 }  // namespace quenmar::win32
