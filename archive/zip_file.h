@@ -169,11 +169,11 @@ class TZipFile {
 
   // The local record read last, so that ExtractionName and Extract of one entry
   // read it once.
-  int lastLocalIndex_ = -1;
-  TZipHeader lastLocal_;
+  int FLastLocalIndex = -1;
+  TZipHeader FLastLocal;
 
   // Built by the first IndexOf, kept up to date by Add.
-  mutable NameIndex nameIndex_;
+  mutable NameIndex FNameIndex;
 };
 
 }  // namespace quenmar

@@ -68,8 +68,8 @@ bool TZipFile::GetUTF8PathFromExtraField(const TZipHeader& header, Text& fileNam
 void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   TStream& stream = *FStream;
   const int64_t headerStart = FStartFileData + FFiles.LocalHeaderOffset(static_cast<size_t>(index));
-  if (index == lastLocalIndex_) {  // read a moment ago, by ExtractionName
-    local = lastLocal_;
+  if (index == FLastLocalIndex) {  // read a moment ago, by ExtractionName
+    local = FLastLocal;
     stream.SetPosition(headerStart + zf::kLocalHeaderLength + local.FileNameLength + local.ExtraFieldLength);
     return;
   }
@@ -87,8 +87,8 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   }
   local.FileName = variable.substr(0, local.FileNameLength);
   local.ExtraField = variable.substr(local.FileNameLength);
-  lastLocalIndex_ = index;
-  lastLocal_ = local;
+  FLastLocalIndex = index;
+  FLastLocal = local;
 }
 
 std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {

@@ -136,7 +136,7 @@ void TZipFile::ReadCentralDirectory() {
       break;
     }
   }
-  nameIndex_.Clear();
+  FNameIndex.Clear();
 }
 
 void TZipFile::Close() {
@@ -170,8 +170,8 @@ bool TZipFile::IsValid(TextView zipFileName) {
 
 void TZipFile::ForgetEntries() {
   FFiles.Clear();
-  lastLocalIndex_ = -1;
-  nameIndex_.Clear();
+  FLastLocalIndex = -1;
+  FNameIndex.Clear();
 }
 
 void TZipFile::RequireOpen() const {
@@ -201,8 +201,8 @@ std::vector<Text> TZipFile::FileNames() const {
 
 int TZipFile::IndexOf(TextView fileName) const {
   if (FMode == zmClosed) return -1;
-  if (!nameIndex_.Built()) nameIndex_.Build(FFiles, FUTF8Support);
-  return nameIndex_.Find(FFiles, FUTF8Support, fileName);
+  if (!FNameIndex.Built()) FNameIndex.Build(FFiles, FUTF8Support);
+  return FNameIndex.Find(FFiles, FUTF8Support, fileName);
 }
 
 void TZipFile::CheckIndex(int index) const {
@@ -264,7 +264,7 @@ void TZipFile::SetUTF8Support(bool value) {
   RequireWritable();
   if (FFiles.Count() != 0) throw EZipException(u"Zip file must be empty");
   FUTF8Support = value;
-  nameIndex_.Clear();
+  FNameIndex.Clear();
 }
 
 }  // namespace quenmar

@@ -99,7 +99,7 @@ void TZipFile::AddPrepared(TPreparedEntry& entry) {
   stream.Finish();
   FEndFileData = stream.Position();
   FFiles.Append(local);
-  nameIndex_.Append(FFiles, FUTF8Support, FFiles.Count() - 1);
+  FNameIndex.Append(FFiles, FUTF8Support, FFiles.Count() - 1);
   if (OnProgress) OnProgress(*this, Text(), local, local.UncompressedSize);
 }
 
@@ -186,7 +186,7 @@ void TZipFile::Add(TStream& data, TZipHeader& localHeader, TZipHeader* centralHe
     FitVariableFields(central);
   }
   FFiles.Append(central);
-  nameIndex_.Append(FFiles, FUTF8Support, FFiles.Count() - 1);
+  FNameIndex.Append(FFiles, FUTF8Support, FFiles.Count() - 1);
   if (OnProgress) OnProgress(*this, FCurrentFile, central, sourceSize);
 }
 

@@ -1,6 +1,8 @@
-// What the conversion run needs of the window that started it: six operations.
-// The Qt window and the terminal front end each provide them, so both share one
-// run.
+// What the conversion run needs of whatever started it: six operations. The Qt
+// window (Linux), the Win32 window (Windows) and the terminal front end
+// (quenmar-convert) each implement them, so all three share one run.
+//
+// The run calls them on the thread that called ConvertArchive, and on no other.
 #pragma once
 
 #include "support/text.h"
@@ -11,14 +13,21 @@ class ConversionWindow {
  public:
   virtual ~ConversionWindow() = default;
 
-  virtual void DisableStart() = 0;                 // BB_Start.Enabled := false
-  virtual void SetGaugeVisible(bool visible) = 0;  // Gauge.Visible
-  // Gauge.Progress (0 to 100); the gauge redraws at once, since no messages are
-  // processed while entries are converted.
+  // Makes Start unusable while the run goes on (the window enables it again when
+  // the path box next changes).
+  virtual void DisableStart() = 0;
+  // Shows or hides the progress gauge.
+  virtual void SetGaugeVisible(bool visible) = 0;
+  // Moves the gauge to Progress percent (0 to 100). The gauge redraws at once,
+  // since no messages are processed while entries are converted.
   virtual void SetGaugeProgress(int progress) = 0;
-  virtual void SetStatus(const Text& text) = 0;    // E_Stav.Text
-  virtual Text InputPath() = 0;                    // E_Soubor.Text
-  virtual void ProcessMessages() = 0;              // handle the waiting messages once
+  // Replaces the status line's text.
+  virtual void SetStatus(const Text& text) = 0;
+  // The archive to convert: the path box's text, as the user left it.
+  virtual Text InputPath() = 0;
+  // Handles the messages waiting for the window once, so that what the run has
+  // just shown is drawn before the work begins.
+  virtual void ProcessMessages() = 0;
 };
 
 }  // namespace quenmar

@@ -8,19 +8,20 @@ namespace quenmar {
 
 Exception::Exception(Text message) : message_(std::move(message)), utf8_(TextToUtf8(message_)) {}
 
-EInOutError::EInOutError(int code, TextView name) : Exception(MessageFor(code, name)), code_(code) {}
+EInOutError::EInOutError(platform::IoCode code, TextView name) : Exception(MessageFor(code, name)), code_(code) {}
 
-Text EInOutError::MessageFor(int code, TextView name) {
+Text EInOutError::MessageFor(platform::IoCode code, TextView name) {
+  using platform::IoCode;
   switch (code) {
-    case 2: return u"The specified file was not found";
-    case 3: return u"Invalid file name - " + Text(name);
-    case 4: return u"Too many open files";
-    case 5: return u"File access denied";
-    case 100: return u"Read beyond end of file";
-    case 101: return u"Disk full";
-    case 106: return u"Invalid numeric input";
+    case IoCode::kFileNotFound: return kFileNotFound;
+    case IoCode::kPathNotFound: return u"Invalid file name - " + Text(name);
+    case IoCode::kTooManyOpenFiles: return u"Too many open files";
+    case IoCode::kAccessDenied: return u"File access denied";
+    case IoCode::kReadBeyondEnd: return u"Read beyond end of file";
+    case IoCode::kDiskFullOnWrite: return u"Disk full";
+    case IoCode::kInvalidNumericInput: return u"Invalid numeric input";
     default: {
-      const std::string digits = std::to_string(code);
+      const std::string digits = std::to_string(platform::NumberOf(code));
       return u"I/O error " + Text(digits.begin(), digits.end());
     }
   }

@@ -7,6 +7,7 @@
 #include <exception>
 #include <string>
 
+#include "support/platform/io_code.h"
 #include "support/text.h"
 
 namespace quenmar {
@@ -71,12 +72,14 @@ inline constexpr char16_t kNotRegistered[] = u"Support for compression method no
 // message is chosen by the code; code 3 names the file or folder involved.
 class EInOutError : public Exception {
  public:
-  EInOutError(int code, TextView name);
-  int ErrorCode() const noexcept { return code_; }
-  static Text MessageFor(int code, TextView name);
+  EInOutError(platform::IoCode code, TextView name);
+  // The code's number.
+  int ErrorCode() const noexcept { return platform::NumberOf(code_); }
+  platform::IoCode Code() const noexcept { return code_; }
+  static Text MessageFor(platform::IoCode code, TextView name);
 
  private:
-  int code_;
+  platform::IoCode code_;
 };
 
 // "Cannot open file "NAME". REASON" and "Cannot create file "NAME". REASON".

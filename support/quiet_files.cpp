@@ -17,12 +17,13 @@ bool FileCanBeOpened(TextView name) {
   platform::IoStatus status;
   platform::File file = platform::File::Open(name, platform::FileAccess::kReadWrite,
                                              platform::FileShare::kShared, status);
-  if (status.code == 0) {
+  if (status.Ok()) {
     const platform::IoStatus closed = file.Close();
     if (!closed.Ok()) throw EInOutError(closed.code, name);
     return true;
   }
-  return status.code == 5 || status.code == 32;
+  // Someone has it: it exists, whether or not we may have it now.
+  return status.code == platform::IoCode::kAccessDenied || status.code == platform::IoCode::kSharingViolation;
 }
 
 void DeleteFileQuiet(TextView name) {

@@ -32,8 +32,8 @@ Text ConfirmedFileName(Text chosen, TextView filter, int filterIndex) {
 }
 
 void RestoreCurrentDir(const Text& savedDirectory) {
-  const int restored = platform::SetCurrentDir(savedDirectory);
-  if (restored != 0) throw EInOutError(restored, savedDirectory);
+  const platform::IoCode restored = platform::SetCurrentDir(savedDirectory);
+  if (restored != platform::IoCode::kOk) throw EInOutError(restored, savedDirectory);
 }
 
 bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView title, Text& fileName,

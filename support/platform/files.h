@@ -1,14 +1,14 @@
 // Files of the OS: an owning handle with the operations the streams need, and the
 // one-shot operations delete, rename and the existence checks.
 //
-// Failures come back as an IoStatus: the I/O result code in the Windows numbering
-// (0 success, 2 not found, 3 path not found, 5 access denied, 32 sharing
-// violation, ...) and the platform's own text for it. Nothing here throws.
+// Failures come back as an IoStatus: the I/O result code (io_code.h, in the
+// Windows numbering) and the platform's own text for it. Nothing here throws.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "support/platform/io_code.h"
 #include "support/text.h"
 
 namespace quenmar::platform {
@@ -18,9 +18,9 @@ struct LocalDateTime {
 };
 
 struct IoStatus {
-  int code = 0;
+  IoCode code = IoCode::kOk;
   Text reason;  // the platform's text for the error; empty on success
-  bool Ok() const { return code == 0; }
+  bool Ok() const { return code == IoCode::kOk; }
 };
 
 enum class FileAccess {

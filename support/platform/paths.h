@@ -4,6 +4,7 @@
 // Only support/platform/ calls the OS; everything above it works on Text.
 #pragma once
 
+#include "support/platform/io_code.h"
 #include "support/text.h"
 
 namespace quenmar::platform {
@@ -30,7 +31,6 @@ bool HasInvalidNameChar(TextView text);
 Text FullPath(TextView name);
 
 Text GetCurrentDir();
-// Returns the I/O result code (0 on success).
-int SetCurrentDir(TextView path);
+IoCode SetCurrentDir(TextView path);
 
 }  // namespace quenmar::platform

@@ -43,7 +43,7 @@ TEST(FileCanBeOpened, APeerHoldingTheFileLockedStillCountsAsPresent) {
   EXPECT_TRUE(FileCanBeOpened(T(dir / "held.zip")));
   // A second exclusive opener is refused with the sharing violation.
   platform::File::Open(T(dir / "held.zip"), platform::FileAccess::kRead, platform::FileShare::kExclusive, status);
-  EXPECT_EQ(status.code, 32);
+  EXPECT_EQ(platform::NumberOf(status.code), 32);
 }
 
 TEST(DeleteFileQuiet, DeletesFilesNeverFolders) {
@@ -87,16 +87,28 @@ TEST(RenameFileReplace, ResolvesRelativeNamesAgainstTheCurrentDirectory) {
   EXPECT_EQ(ReadFile(dir / "b.txt"), "A");
 }
 
+// The codes keep their stored numbers; the message is chosen by the number.
 TEST(EInOutError, MessageChosenByCode) {
-  EXPECT_EQ(EInOutError(2, u"x").Message(), u"The specified file was not found");
-  EXPECT_EQ(EInOutError(3, u"C:\\x").Message(), u"Invalid file name - C:\\x");
-  EXPECT_EQ(EInOutError(4, u"").Message(), u"Too many open files");
-  EXPECT_EQ(EInOutError(5, u"").Message(), u"File access denied");
-  EXPECT_EQ(EInOutError(100, u"").Message(), u"Read beyond end of file");
-  EXPECT_EQ(EInOutError(101, u"").Message(), u"Disk full");
-  EXPECT_EQ(EInOutError(106, u"").Message(), u"Invalid numeric input");
-  EXPECT_EQ(EInOutError(32, u"").Message(), u"I/O error 32");
-  EXPECT_EQ(EInOutError(32, u"").ErrorCode(), 32);
+  using platform::IoCode;
+  const struct {
+    IoCode code;
+    int number;
+    const char16_t* name;
+    const char16_t* message;
+  } cases[] = {
+      {IoCode::kFileNotFound, 2, u"x", u"The specified file was not found"},
+      {IoCode::kPathNotFound, 3, u"C:\\x", u"Invalid file name - C:\\x"},
+      {IoCode::kTooManyOpenFiles, 4, u"", u"Too many open files"},
+      {IoCode::kAccessDenied, 5, u"", u"File access denied"},
+      {IoCode::kReadBeyondEnd, 100, u"", u"Read beyond end of file"},
+      {IoCode::kDiskFullOnWrite, 101, u"", u"Disk full"},
+      {IoCode::kInvalidNumericInput, 106, u"", u"Invalid numeric input"},
+      {IoCode::kSharingViolation, 32, u"", u"I/O error 32"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EInOutError(c.code, c.name).Message(), c.message);
+    EXPECT_EQ(EInOutError(c.code, c.name).ErrorCode(), c.number);
+  }
 }
 
 }  // namespace

@@ -350,11 +350,11 @@ TEST(Win32Application, AnErrorThatEscapesAHandlerIsReportedInAMessageBox) {
         ::SendMessageW(box, WM_COMMAND, IDOK, 0);
       },
       &seen);
-  Guarded(nullptr, [] { throw EInOutError(3, u"C:\\gone"); });
+  Guarded(nullptr, [] { throw EInOutError(platform::IoCode::kPathNotFound, u"C:\\gone"); });
   ::WaitForSingleObject(script, 10000);
   ::CloseHandle(script);
   EXPECT_EQ(seen.title, u"ui_win32_tests");
-  EXPECT_EQ(seen.text, ErrorReportText(EInOutError(3, u"C:\\gone").Message()));
+  EXPECT_EQ(seen.text, ErrorReportText(EInOutError(platform::IoCode::kPathNotFound, u"C:\\gone").Message()));
 }
 
 TEST(Win32Application, TheInformationPageBuiltInIsCopiedWhenNoneIsInstalled) {

@@ -29,7 +29,7 @@ struct ScriptedDialog {
     return [this](const FileDialogRequest& request) {
       asked = request;
       if (!wanderTo.empty()) {
-        EXPECT_EQ(platform::SetCurrentDir(wanderTo), 0);
+        EXPECT_EQ(platform::SetCurrentDir(wanderTo), platform::IoCode::kOk);
       }
       return choice;
     };
@@ -73,19 +73,19 @@ TEST(ChooseFileName, ACurrentDirectoryThatCannotBeRestoredRaisesEInOutError) {
   TempDir dir;
   const Text before = platform::GetCurrentDir();
   ASSERT_EQ(testing::MakeFolder(dir / "gone"), 0);
-  ASSERT_EQ(platform::SetCurrentDir(T(dir / "gone")), 0);
+  ASSERT_EQ(platform::SetCurrentDir(T(dir / "gone")), platform::IoCode::kOk);
   bool asked = false;
   Text name;
   EXPECT_THROW(ChooseFileName(false, u"*.ZIP|*.ZIP", true, u"t", name,
                               [&](const FileDialogRequest&) -> std::optional<FileDialogChoice> {
                                 asked = true;
-                                EXPECT_EQ(platform::SetCurrentDir(T(dir.path())), 0);
+                                EXPECT_EQ(platform::SetCurrentDir(T(dir.path())), platform::IoCode::kOk);
                                 std::filesystem::remove(std::filesystem::path(T(dir / "gone")));
                                 return std::nullopt;
                               }),
                EInOutError);
   EXPECT_TRUE(asked);
-  EXPECT_EQ(platform::SetCurrentDir(before), 0);
+  EXPECT_EQ(platform::SetCurrentDir(before), platform::IoCode::kOk);
 }
 
 }  // namespace

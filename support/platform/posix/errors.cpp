@@ -19,20 +19,20 @@ bool ParentFolderMissing(const std::string& path) {
   return ::stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
 }
 
-int CodeFor(int err, const std::string& path) {
+IoCode CodeFor(int err, const std::string& path) {
   switch (err) {
-    case 0: return 0;
-    case ENOENT: return ParentFolderMissing(path) ? 3 : 2;
-    case ENOTDIR: return 3;
-    case ENAMETOOLONG: return 3;
-    case EACCES: case EPERM: case EISDIR: case EROFS: return 5;
-    case EWOULDBLOCK: return 32;
-    case EMFILE: case ENFILE: return 4;
-    case ENOSPC: return 112;
-    case EEXIST: return 80;
-    case EXDEV: return 17;
-    case ENOTEMPTY: return 145;
-    default: return 10000 + err;  // no Windows equivalent: a code of its own
+    case 0: return IoCode::kOk;
+    case ENOENT: return ParentFolderMissing(path) ? IoCode::kPathNotFound : IoCode::kFileNotFound;
+    case ENOTDIR: return IoCode::kPathNotFound;
+    case ENAMETOOLONG: return IoCode::kPathNotFound;
+    case EACCES: case EPERM: case EISDIR: case EROFS: return IoCode::kAccessDenied;
+    case EWOULDBLOCK: return IoCode::kSharingViolation;
+    case EMFILE: case ENFILE: return IoCode::kTooManyOpenFiles;
+    case ENOSPC: return IoCode::kDiskFull;
+    case EEXIST: return IoCode::kFileExists;
+    case EXDEV: return IoCode::kNotSameDevice;
+    case ENOTEMPTY: return IoCode::kDirectoryNotEmpty;
+    default: return static_cast<IoCode>(10000 + err);  // no Windows equivalent: a code of its own
   }
 }
 
@@ -41,7 +41,7 @@ int CodeFor(int err, const std::string& path) {
 IoStatus StatusFromErrno(int err, const std::string& path) {
   IoStatus status;
   status.code = CodeFor(err, path);
-  if (status.code != 0) {
+  if (!status.Ok()) {
     status.reason = Utf8ToText(std::strerror(err));
   }
   return status;

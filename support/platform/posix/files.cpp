@@ -111,7 +111,7 @@ File File::Adopt(intptr_t handle, FileAccess access, FileShare share, IoStatus& 
 
 IoStatus NotRegularFile() {
   IoStatus status;
-  status.code = 1;
+  status.code = IoCode::kInvalidFunction;
   status.reason = u"Not a regular file";
   return status;
 }

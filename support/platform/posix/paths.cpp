@@ -80,10 +80,10 @@ Text GetCurrentDir() {
   return FromNative(buffer.data());
 }
 
-int SetCurrentDir(TextView path) {
+IoCode SetCurrentDir(TextView path) {
   const std::string native = ToNative(path);
   if (::chdir(native.c_str()) != 0) return posix::StatusFromErrno(errno, native).code;
-  return 0;
+  return IoCode::kOk;
 }
 
 }  // namespace quenmar::platform

@@ -27,7 +27,7 @@ std::wstring ToNative(TextView path) {
 
 IoStatus StatusFromError(DWORD code) {
   IoStatus status;
-  status.code = static_cast<int>(code);
+  status.code = static_cast<IoCode>(code);  // the numbering is Windows' own
   if (code == 0) return status;
   wchar_t* text = nullptr;
   const DWORD length = ::FormatMessageW(

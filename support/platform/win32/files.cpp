@@ -96,7 +96,7 @@ File File::Adopt(intptr_t handle, FileAccess /*access*/, FileShare /*share*/, Io
 
 IoStatus NotRegularFile() {
   IoStatus status;
-  status.code = ERROR_INVALID_FUNCTION;
+  status.code = IoCode::kInvalidFunction;
   status.reason = u"Not a regular file";
   return status;
 }

@@ -228,7 +228,7 @@ bool Folder::RemoveContents() const {
       }
     }
     const IoStatus removed = RemoveEntry(name);
-    ok = (removed.Ok() || removed.code == ERROR_FILE_NOT_FOUND) && ok;
+    ok = (removed.Ok() || removed.code == IoCode::kFileNotFound) && ok;
   }
   return ok;
 }

@@ -46,8 +46,8 @@ Text GetCurrentDir() {
   return FromWide(buffer.data(), got);
 }
 
-int SetCurrentDir(TextView path) {
-  if (!::SetCurrentDirectoryW(ToWide(path).c_str())) return static_cast<int>(::GetLastError());
+IoCode SetCurrentDir(TextView path) {
+  if (!::SetCurrentDirectoryW(ToWide(path).c_str())) return win32::StatusFromError(::GetLastError()).code;
   return 0;
 }
 
