@@ -11,7 +11,7 @@ bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 void CheckCharacters(TextView text) {
-  if (platform::HasInvalidNameChar(text)) throw EArgumentException(u"Invalid characters in path");
+  if (platform::HasInvalidNameChar(text)) throw EArgumentException(kInvalidPathCharacters);
 }
 
 // Raises for a rooted name or one with a ".." component.

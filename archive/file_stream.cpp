@@ -132,7 +132,7 @@ void TFileStream::Flush() {
   const int64_t length = cacheLength_;
   cacheLength_ = 0;
   if (!MoveFileTo(cacheStart_) || WriteToFile(cache_.data(), length) != length) {
-    throw EWriteError(WithReason(u"Stream write error", FailureReason()));
+    throw EWriteError(WithReason(kStreamWriteError, FailureReason()));
   }
 }
 

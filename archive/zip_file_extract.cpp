@@ -95,13 +95,13 @@ std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
   if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(kMustBeOpenForReading);
   if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(kFileNotFound);
   const auto entry = static_cast<size_t>(index);
-  if (FFiles.Flag(entry) & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
+  if (FFiles.Flag(entry) & kFlagEncrypted) throw EZipException(kEncryptedNotSupported);
   if (FFiles.CompressedSize(entry) == zf::kMax32 || FFiles.UncompressedSize(entry) == zf::kMax32 ||
       FFiles.LocalHeaderOffset(entry) == zf::kMax32) {
-    throw EZipException(u"Zip64 archives are not supported");
+    throw EZipException(kZip64NotSupported);
   }
   ReadLocalHeader(index, local);
-  if (local.Flag & kFlagEncrypted) throw EZipException(u"Encrypted entries are not supported");
+  if (local.Flag & kFlagEncrypted) throw EZipException(kEncryptedNotSupported);
   const uint16_t method = FFiles.CompressionMethod(entry);
   const auto handler = FindCompressionHandlerForRecord(method);
   if (!handler) throw EZipException(u"Unsupported compression method " + CompressionMethodNumberAndName(method));

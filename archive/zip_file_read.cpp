@@ -65,7 +65,7 @@ void TZipFile::Open(TextView zipFileName, TZipMode openMode) {
     case zmRead: fileMode = TFileMode::kOpenRead; break;
     case zmReadWrite: fileMode = TFileMode::kOpenReadWrite; break;
     case zmWrite: fileMode = TFileMode::kCreate; break;
-    default: throw EZipException(u"Invalid argument");
+    default: throw EZipException(kInvalidArgument);
   }
   Open(std::make_unique<TFileStream>(zipFileName, fileMode, /*buffered=*/true), openMode);
 }
@@ -79,9 +79,9 @@ void TZipFile::Open(std::unique_ptr<TFileStream> file, TZipMode openMode) {
 void TZipFile::Open(TStream& zipFileStream, TZipMode openMode) {
   Close();
   if (openMode != zmRead && openMode != zmReadWrite && openMode != zmWrite) {
-    throw EZipException(u"Invalid argument");
+    throw EZipException(kInvalidArgument);
   }
-  if (openMode == zmRead && zipFileStream.Size() == 0) throw EZipException(u"Stream read error");
+  if (openMode == zmRead && zipFileStream.Size() == 0) throw EZipException(kStreamReadError);
   FStream = &zipFileStream;
   FStartFileData = zipFileStream.Position();
   FEndFileData = FStartFileData;
@@ -124,7 +124,7 @@ void TZipFile::ReadCentralDirectory() {
   // when a Zip64 locator stands in front of the end record.
   if (directoryOffset == zf::kMax32 || directorySize == zf::kMax32 ||
       (entryCount == 0xFFFF && HasZip64Locator(stream, *endRecord))) {
-    throw EZipException(u"Zip64 archives are not supported");
+    throw EZipException(kZip64NotSupported);
   }
 
   stream.SetPosition(directoryOffset);

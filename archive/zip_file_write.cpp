@@ -59,7 +59,7 @@ void CheckArchiveEnd(int64_t offset) {
 }  // namespace
 
 void TZipFile::Add(TextView filePath, TextView archiveFileName, TZipCompression compression) {
-  if (filePath.empty()) throw EZipException(u"File name must not be empty");
+  if (filePath.empty()) throw EZipException(kFileNameEmpty);
   RequireWritable();
   (void)RegisteredHandler(compression);
   CheckRoomForEntry(FFiles.Count());
@@ -110,7 +110,7 @@ void TZipFile::Add(const TBytes& data, TextView archiveFileName, TZipCompression
 
 void TZipFile::Add(TStream& data, TextView archiveFileName, TZipCompression compression,
                    uint32_t externalAttributes) {
-  if (archiveFileName.empty()) throw EZipException(u"File name must not be empty");
+  if (archiveFileName.empty()) throw EZipException(kFileNameEmpty);
   RequireWritable();
   (void)RegisteredHandler(compression);
   CheckRoomForEntry(FFiles.Count());

@@ -135,10 +135,10 @@ TZCompressionStream::~TZCompressionStream() { Spares().Give(std::move(state_)); 
 int64_t TZCompressionStream::Position() { return static_cast<int64_t>(state_->z.total_in); }
 
 int64_t TZCompressionStream::Read(void*, int64_t) {
-  throw EZCompressionError(u"Invalid stream operation");
+  throw EZCompressionError(kInvalidStreamOperation);
 }
 
-void TZCompressionStream::SetPosition(int64_t) { throw EZCompressionError(u"Invalid stream operation"); }
+void TZCompressionStream::SetPosition(int64_t) { throw EZCompressionError(kInvalidStreamOperation); }
 
 void TZCompressionStream::FlushOutput() {
   z_stream& z = state_->z;
@@ -219,9 +219,9 @@ int64_t TZDecompressionStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TZDecompressionStream::Write(const void*, int64_t) {
-  throw EZDecompressionError(u"Invalid stream operation");
+  throw EZDecompressionError(kInvalidStreamOperation);
 }
 
-void TZDecompressionStream::SetPosition(int64_t) { throw EZDecompressionError(u"Invalid stream operation"); }
+void TZDecompressionStream::SetPosition(int64_t) { throw EZDecompressionError(kInvalidStreamOperation); }
 
 }  // namespace quenmar

@@ -44,7 +44,7 @@ EntryPlan PlanEntry(TZipFile& reader, int index) {
     CheckEntryName(plan.name);
     // Refused on every platform as Windows refuses it: the output is meant to be
     // unpacked there, and one archive must not give two outcomes.
-    if (HasCharForbiddenOnWindows(plan.name)) throw EArgumentException(u"Invalid characters in path");
+    if (HasCharForbiddenOnWindows(plan.name)) throw EArgumentException(kInvalidPathCharacters);
     plan.newName = ConvertEntryName(plan.name);
     CheckNewName(plan.newName);
   });

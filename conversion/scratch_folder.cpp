@@ -68,7 +68,7 @@ void CheckScratchPathLength(TextView parent) {
   const Text full = FullOrAsIs(parent);
   // The folder, its separator, the private folder's name and separator, a name.
   if (full.size() + 1 + kFolderNameLength + 1 + kLongestScratchName >= platform::kMaxPathLength) {
-    throw EPathTooLongException(u"The specified path is too long");
+    throw EPathTooLongException(kPathTooLong);
   }
 }
 

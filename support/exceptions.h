@@ -67,6 +67,12 @@ inline constexpr char16_t kPathTooLong[] = u"The specified path is too long";
 inline constexpr char16_t kFileNotFound[] = u"The specified file was not found";
 inline constexpr char16_t kMustBeOpenForReading[] = u"File must be open for reading";
 inline constexpr char16_t kNotRegistered[] = u"Support for compression method not registered: ";
+inline constexpr char16_t kFileNameEmpty[] = u"File name must not be empty";
+inline constexpr char16_t kInvalidArgument[] = u"Invalid argument";
+inline constexpr char16_t kZip64NotSupported[] = u"Zip64 archives are not supported";
+inline constexpr char16_t kEncryptedNotSupported[] = u"Encrypted entries are not supported";
+inline constexpr char16_t kInvalidPathCharacters[] = u"Invalid characters in path";
+inline constexpr char16_t kInvalidStreamOperation[] = u"Invalid stream operation";
 
 // A failed file operation, with its I/O result code (Windows numbering). The
 // message is chosen by the code; code 3 names the file or folder involved.
