@@ -50,8 +50,16 @@ class Workers {
   // may throw to stop it. A failure to start a thread (the system's limit) is
   // raised once the threads already started have stopped.
   Workers(int count, bool utf8Names, void (*check)()) : utf8Names_(utf8Names), check_(check) {
-    for (int i = 0; i < count; ++i) threads_.emplace_back([this](std::stop_token stop) { Work(stop); });
+    try {
+      for (int i = 0; i < count; ++i) threads_.emplace_back([this](std::stop_token stop) { Work(stop); });
+    } catch (...) {
+      RequestStop();
+      throw;
+    }
   }
+  // Asks every thread to stop after the entry it is on; they are joined when
+  // threads_ goes, right after.
+  ~Workers() { RequestStop(); }
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
 
@@ -70,12 +78,21 @@ class Workers {
   }
 
  private:
+  // The stop is requested outside the lock and announced under it, so that a
+  // thread about to wait either sees it or is waiting already when woken. (A
+  // wait on the stop token itself hung now and then under Wine.)
+  void RequestStop() {
+    for (std::jthread& thread : threads_) thread.request_stop();
+    { const std::lock_guard<std::mutex> lock(mutex_); }
+    wake_.notify_all();
+  }
+
   void Work(std::stop_token stop) {
     for (;;) {
       Slot* slot = nullptr;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, stop, [&] { return !queue_.empty(); });
+        wake_.wait(lock, [&] { return stop.stop_requested() || !queue_.empty(); });
         if (stop.stop_requested()) return;
         slot = queue_.front();
         queue_.pop_front();
@@ -101,11 +118,11 @@ class Workers {
   const bool utf8Names_;
   void (*const check_)();
   std::mutex mutex_;
-  std::condition_variable_any wake_;
+  std::condition_variable wake_;
   std::condition_variable done_;
   std::deque<Slot*> queue_;
-  // Last, so destroyed first: each thread is asked to stop and joined while the
-  // members above still stand.
+  // Last, so destroyed first: each thread is joined while the members above
+  // still stand.
   std::vector<std::jthread> threads_;
 };
 
