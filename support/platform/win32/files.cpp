@@ -184,8 +184,12 @@ IoStatus File::SetTimes(const LocalDateTime& time) {
 }
 
 IoStatus File::SetTimesToNow() {
+  // From the clock that CurrentLocalTime reads: GetSystemTimeAsFileTime may lag
+  // behind it (under Wine it did, by enough to fall into the previous second).
+  SYSTEMTIME utc;
+  ::GetSystemTime(&utc);
   FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
+  if (!::SystemTimeToFileTime(&utc, &now)) return win32::LastStatus();
   if (!::SetFileTime(H(handle_), nullptr, nullptr, &now)) return win32::LastStatus();
   return IoStatus();
 }

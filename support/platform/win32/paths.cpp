@@ -48,7 +48,7 @@ Text GetCurrentDir() {
 
 IoCode SetCurrentDir(TextView path) {
   if (!::SetCurrentDirectoryW(ToWide(path).c_str())) return win32::StatusFromError(::GetLastError()).code;
-  return 0;
+  return IoCode::kOk;
 }
 
 }  // namespace quenmar::platform
