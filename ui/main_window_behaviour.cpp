@@ -1,5 +1,7 @@
 #include "ui/main_window_behaviour.h"
 
+#include <vector>
+
 #include "conversion/convert_archive.h"
 #include "support/file_names.h"
 #include "support/platform/folders.h"
@@ -7,6 +9,7 @@
 #include "support/platform/paths.h"
 #include "support/platform/program.h"
 #include "support/quiet_files.h"
+#include "ui/main_window_layout.h"
 
 namespace quenmar {
 
@@ -17,22 +20,77 @@ void WindowCreated(MainWindowControls& window, TextView programFolder) {
   PathChanged(window);
 }
 
-void PathChanged(MainWindowControls& window) { window.SetStartEnabled(FileCanBeOpened(window.InputPath())); }
+Text ArchivePathIn(TextView box) {
+  if (box.size() >= 2 && box.front() == u'"' && box.back() == u'"') {
+    const TextView inner = box.substr(1, box.size() - 2);
+    if (inner.find(u'"') == TextView::npos) return Text(inner);
+  }
+  return Text(box);
+}
+
+void PathChanged(MainWindowControls& window) {
+  // The result shown belongs to the path that was there before.
+  window.SetStatus(kInitialStatus);
+  window.SetStartEnabled(FileCanBeOpened(ArchivePathIn(window.InputPath())));
+}
 
 void BrowseClicked(MainWindowControls& window) {
   const Text shown = window.InputPath();
   Text name = shown;
-  if (window.ChooseFile(kBrowseFilter, true, kBrowseTitle, name) && name != shown) window.SetInputPath(name);
+  if (!window.ChooseFile(kBrowseFilter, true, kBrowseTitle, name)) return;
+  // The same file chosen again (after a run, which disabled Start) is looked at
+  // again too.
+  if (name != shown) {
+    window.SetInputPath(name);
+  } else {
+    PathChanged(window);
+  }
+  // The user chose what to convert: Enter should convert it, not open the dialog
+  // again.
+  if (FileCanBeOpened(ArchivePathIn(window.InputPath()))) window.FocusStart();
 }
 
-void StartClicked(MainWindowControls& window) { ConvertArchive(window); }
+void StartClicked(MainWindowControls& window) {
+  // The run reads the path box: a path pasted in quotes is shown as it is run.
+  const Text path = ArchivePathIn(window.InputPath());
+  if (path != window.InputPath()) window.SetInputPath(path);
+  ConvertArchive(window);
+}
+
+namespace {
+
+// Letters compared without regard to ASCII case, as the archive mask matches them.
+bool SameNameFolded(TextView a, TextView b) {
+  const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 std::optional<Text> ProposedArchive(TextView folder) {
   Text path(folder);
   if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
-  const auto found = platform::FindFirstMatch(path, kArchiveMask);
-  if (!found) return std::nullopt;
-  return path + *found;
+  std::vector<Text> archives;
+  platform::ForEachMatch(path, kArchiveMask, [&](const Text& name) {
+    archives.push_back(name);
+    return true;
+  });
+  // An output of this program beside its input is not what the user came to
+  // convert (converting it again fails on its first entry).
+  const auto isOutputOfAnother = [&](const Text& name) {
+    for (const Text& other : archives) {
+      if (other != name && SameNameFolded(OutputPathFor(other, u""), name)) return true;
+    }
+    return false;
+  };
+  for (const Text& name : archives) {
+    if (!isOutputOfAnother(name)) return path + name;
+  }
+  return std::nullopt;
 }
 
 Text ApplicationTitleFor(TextView executablePath) {

@@ -4,13 +4,18 @@
 // and dispatching.
 //
 // - WindowCreated proposes the first "*.ZIP" entry of the program's folder (in
-//   directory order, of any kind) and sets Start by the path box.
-// - PathChanged enables Start exactly when the path box names a file that can be
-//   opened.
+//   directory order, of any kind) that is not this program's output of another
+//   "*.ZIP" there, and sets Start by the path box.
+// - PathChanged puts the status line back to its first text (the result shown
+//   was the previous path's) and enables Start exactly when the path box names a
+//   file that can be opened (ArchivePathIn).
 // - BrowseClicked lets the user choose the archive; the path box changes only
-//   when the dialog was confirmed with another path.
+//   when the dialog was confirmed with another path. A confirmed choice, the same
+//   path included, sets Start by the path box again and, when Start is enabled,
+//   gives it the focus.
 // - StartClicked is the conversion run, through the six operations of
-//   ConversionWindow.
+//   ConversionWindow, on the path ArchivePathIn takes from the path box (put back
+//   in the box first when it differs).
 #pragma once
 
 #include <optional>
@@ -42,9 +47,16 @@ class MainWindowControls : public ConversionWindow {
   // The open dialog: ChooseFileName's contract (ui/file_dialog_steps.h), owned by
   // the window.
   virtual bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) = 0;
+  // Moves the keyboard focus to the Start button (enabled).
+  virtual void FocusStart() = 0;
 
   void DisableStart() override { SetStartEnabled(false); }
 };
+
+// The archive's path in the path box's text: the text itself, or what stands
+// between a double quote at each end (as Explorer's "Copy as path" gives it) when
+// no other quote is inside.
+Text ArchivePathIn(TextView box);
 
 // ProgramFolder is where start-up looks; empty for the running program's folder.
 void WindowCreated(MainWindowControls& window, TextView programFolder);
@@ -53,7 +65,9 @@ void BrowseClicked(MainWindowControls& window);
 void StartClicked(MainWindowControls& window);
 
 // The archive proposed at start: Folder (with a separator added when it lacks one)
-// followed by the name of its first entry matching "*.ZIP"; nothing when none does.
+// followed by the name of its first entry matching "*.ZIP" whose name is not the
+// output name (OutputPathFor) of another such entry, letters compared without
+// regard to ASCII case; nothing when none is left.
 std::optional<Text> ProposedArchive(TextView folder);
 
 // The executable's file name without its folder, cut before its first ".", its

@@ -21,8 +21,12 @@ IoStatus CreateUniqueFolder(TextView parent, TextView prefix, Text& created);
 // follow symbolic links. Returns false when something could not be removed.
 bool RemoveTree(TextView path);
 
-// Name of the first entry of Folder whose name matches Mask ("*" any run, "?" one
-// character, letters without regard to case), in directory order, of any kind.
+// Calls Visit with the name of each entry of Folder whose name matches Mask ("*"
+// any run, "?" one character, letters without regard to case), in directory
+// order, of any kind, until Visit answers false.
+void ForEachMatch(TextView folder, TextView mask, const std::function<bool(const Text& name)>& visit);
+
+// The first name ForEachMatch gives; nothing when there is none.
 std::optional<Text> FindFirstMatch(TextView folder, TextView mask);
 
 // Calls Visit with the name of every entry right inside Folder and whether it is a

@@ -28,4 +28,13 @@ bool MatchFrom(TextView name, size_t n, TextView mask, size_t m) {
 
 bool MatchesMask(TextView name, TextView mask) { return MatchFrom(name, 0, mask, 0); }
 
+std::optional<Text> FindFirstMatch(TextView folder, TextView mask) {
+  std::optional<Text> first;
+  ForEachMatch(folder, mask, [&](const Text& name) {
+    first = name;
+    return false;
+  });
+  return first;
+}
+
 }  // namespace quenmar::platform

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
@@ -151,6 +152,28 @@ TEST(MainWindow, AValidArchiveConvertsAfterAFailedRun) {
   ASSERT_TRUE(form.Button(kStart)->isEnabled());
   form.Button(kStart)->click();
   EXPECT_EQ(form.Edit(kStatusLine)->text().toStdString(), "Soubor byl konvertován do: " + dir / "good-.zip");
+}
+
+// After a run (which leaves Start disabled), choosing the same archive again in
+// the dialog enables Start and gives it the focus: Enter converts it again.
+TEST(MainWindow, BrowseConfirmedGivesStartTheFocus) {
+  TempDir dir;
+  MakeArchive(dir / "data.zip");
+  TForm_Quenmar form(T(dir.path()));
+  form.show();
+  QApplication::setActiveWindow(&form);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  form.Button(kStart)->click();
+  ASSERT_FALSE(form.Button(kStart)->isEnabled());
+  form.SetDialogRunner([&](QFileDialog& dialog) {
+    dialog.selectFile(QString::fromStdString(dir / "data.zip"));
+    return int(QDialog::Accepted);
+  });
+  form.Button(kBrowse)->setFocus();
+  form.Button(kBrowse)->click();
+  EXPECT_TRUE(form.Button(kStart)->isEnabled());
+  EXPECT_EQ(QApplication::focusWidget(), form.Control(kStart));
+  EXPECT_EQ(form.Edit(kStatusLine)->text(), QString::fromStdU16String(kInitialStatus));
 }
 
 TEST(MainWindow, TabOrderAndEscape) {

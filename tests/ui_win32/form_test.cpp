@@ -203,10 +203,16 @@ TEST(Win32Window, TheProposalAndEditsOfThePathBoxReachStart) {
   auto form = MakeForm(dir.path());
   EXPECT_EQ(WindowText(form->Control(kPathBox)), U(dir / "Data.ZIP"));
   EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
+  form->SetStatus(u"Konverze selhala: …");
   ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "Data.ZI")));  // as a keystroke would
   EXPECT_FALSE(::IsWindowEnabled(form->Control(kStart)));
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)), Text(kInitialStatus));  // the result was the old path's
   ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "Data.ZIP")));
   EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
+  // Where Browse leaves the focus once a file is chosen.
+  ::SetFocus(form->Control(kBrowse));
+  form->FocusStart();
+  EXPECT_EQ(::GetFocus(), form->Control(kStart));
 }
 
 TEST(Win32Window, TabOrderEscapeAndTheAccessKey) {

@@ -30,6 +30,10 @@ class FakeControls : public MainWindowControls {
     fileName = *choice;
     return true;
   }
+  void FocusStart() override {
+    EXPECT_TRUE(start) << "the focus on a disabled Start";
+    startFocused = true;
+  }
   void SetGaugeVisible(bool) override {}
   void SetGaugeProgress(int) override {}
   void SetStatus(const Text& text) override { status = text; }
@@ -37,6 +41,7 @@ class FakeControls : public MainWindowControls {
   void ProcessMessages() override {}
 
   bool start = true;
+  bool startFocused = false;
   Text path, status;
   std::optional<Text> choice;
   std::vector<Text> asked;
@@ -55,6 +60,13 @@ TEST(WindowBehaviour, StartUpProposesTheFirstArchiveBesideTheProgram) {
       {"one, of any case", {"notes.txt", "Data.Zip"}, {}, {"Data.Zip"}},
       {"several: the first in directory order", {"a.zip", "b.ZIP"}, {}, {"a.zip", "b.ZIP"}},
       {"a folder counts as present", {}, {"archive.zip"}, {"archive.zip"}},
+      // The program's own outputs beside their inputs ("-" before the fifth
+      // character) are not what the user came to convert.
+      {"an output beside its input", {"expo-rts.zip", "exports.zip"}, {}, {"exports.zip"}},
+      {"an output in other letter case", {"EXPO-RTS.ZIP", "exports.zip"}, {}, {"exports.zip"}},
+      {"outputs of outputs", {"data--.zip", "data-.zip", "data.zip"}, {}, {"data.zip"}},
+      {"an output whose input is gone", {"expo-rts.zip", "notes.txt"}, {}, {"expo-rts.zip"}},
+      {"an input and another archive", {"expo-rts.zip", "other.zip"}, {}, {"expo-rts.zip", "other.zip"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -75,6 +87,9 @@ TEST(WindowBehaviour, StartUpProposesTheFirstArchiveBesideTheProgram) {
   }
 }
 
+// Start follows the path box. Browse changes the path only when confirmed; a
+// confirmed choice, the same path included (after a run disabled Start), sets
+// Start again and gives it the focus, so that Enter converts what was chosen.
 TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed) {
   TempDir dir;
   WriteFile(dir / "a.zip", "x");
@@ -86,14 +101,51 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
 
   BrowseClicked(window);  // cancelled
   EXPECT_EQ(window.path, T(dir / "a.zip"));
+  EXPECT_FALSE(window.startFocused);
   ASSERT_EQ(window.asked.size(), 1u);
   EXPECT_EQ(window.asked[0], u"*.ZIP|*.ZIP|Vyberte soubor pro konverzi|must exist|" + T(dir / "a.zip"));
 
-  // The path already shown, chosen again: no change, so a disabled Start stays so.
-  window.start = false;
+  window.start = false;  // as a run leaves it
   window.choice = T(dir / "a.zip");
   BrowseClicked(window);
+  EXPECT_TRUE(window.start);
+  EXPECT_TRUE(window.startFocused);
+
+  // A path pasted in quotes counts as the path; a new path clears the last result.
+  window.status = u"Soubor byl konvertován do: …";
+  window.SetInputPath(u"\"" + T(dir / "a.zip") + u"\"");
+  EXPECT_TRUE(window.start);
+  EXPECT_EQ(window.status, u"Zvolte ZIP soubor pro konverzi.");
+
+  WriteFile(dir / "b.zip", "x");
+  window.startFocused = false;
+  window.choice = T(dir / "b.zip");
+  BrowseClicked(window);
+  EXPECT_EQ(window.path, T(dir / "b.zip"));
+  EXPECT_TRUE(window.start);
+  EXPECT_TRUE(window.startFocused);
+
+  window.startFocused = false;
+  window.choice = T(dir / "gone.zip");  // vanished before the dialog closed
+  BrowseClicked(window);
   EXPECT_FALSE(window.start);
+  EXPECT_FALSE(window.startFocused);
+}
+
+TEST(WindowBehaviour, TheArchivePathInThePathBox) {
+  const struct {
+    const char16_t* box;
+    const char16_t* path;
+  } cases[] = {
+      {u"C:\\data\\exports.zip", u"C:\\data\\exports.zip"},
+      {u"\"C:\\data\\exports.zip\"", u"C:\\data\\exports.zip"},
+      {u"\"/home/u/my exports.zip\"", u"/home/u/my exports.zip"},
+      {u"\"a.zip\" \"b.zip\"", u"\"a.zip\" \"b.zip\""},  // not one path in quotes
+      {u"\"", u"\""},
+      {u"\"\"", u""},
+      {u"", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ArchivePathIn(c.box), c.path) << testing::U(c.box);
 }
 
 TEST(WindowBehaviour, ApplicationTitleAndErrorReportText) {

@@ -216,6 +216,8 @@ void TForm_Quenmar::SetStartEnabled(bool enabled) {
   start->setEnabled(enabled);
 }
 
+void TForm_Quenmar::FocusStart() { Control(ControlRole::kStart)->setFocus(Qt::OtherFocusReason); }
+
 void TForm_Quenmar::SetGaugeVisible(bool visible) { Gauge()->setVisible(visible); }
 
 void TForm_Quenmar::SetGaugeProgress(int progress) { Gauge()->SetProgress(progress); }

@@ -319,6 +319,11 @@ void TForm_Quenmar::SetStartEnabled(bool enabled) {
   ::EnableWindow(start, enabled ? TRUE : FALSE);
 }
 
+void TForm_Quenmar::FocusStart() {
+  // As Tab moves it: the dialog manager also makes Start the default button.
+  ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(ControlRole::kStart)), TRUE);
+}
+
 void TForm_Quenmar::SetInputPath(const Text& text) {
   // EN_CHANGE runs PathChanged.
   if (text != InputPath()) ::SetWindowTextW(Control(ControlRole::kPathBox), W(text));

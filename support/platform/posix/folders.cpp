@@ -104,23 +104,18 @@ bool RemoveTree(TextView path) {
   return RemoveNative(ToNative(path));
 }
 
-std::optional<Text> FindFirstMatch(TextView folder, TextView mask) {
+void ForEachMatch(TextView folder, TextView mask, const std::function<bool(const Text& name)>& visit) {
   std::string native = ToNative(folder);
   if (native.empty()) native = ".";
   DIR* dir = ::opendir(native.c_str());
-  if (dir == nullptr) return std::nullopt;
-  std::optional<Text> found;
+  if (dir == nullptr) return;
   while (dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    Text text = FromNative(name);
-    if (MatchesMask(text, mask)) {
-      found = std::move(text);
-      break;
-    }
+    const Text text = FromNative(name);
+    if (MatchesMask(text, mask) && !visit(text)) break;
   }
   ::closedir(dir);
-  return found;
 }
 
 IoStatus ListFolder(TextView folder, const std::function<void(const Text& name, bool isFolder)>& visit) {

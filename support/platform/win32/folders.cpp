@@ -115,25 +115,20 @@ bool RemoveTree(TextView path) {
   return RemoveNative(WithoutTrailingSeparators(ToNative(path)));
 }
 
-std::optional<Text> FindFirstMatch(TextView folder, TextView mask) {
+void ForEachMatch(TextView folder, TextView mask, const std::function<bool(const Text& name)>& visit) {
   Text pattern(folder);
   if (!pattern.empty() && pattern.back() != u'\\' && pattern.back() != u'/' && pattern.back() != u':') pattern += u'\\';
   pattern += mask;
   WIN32_FIND_DATAW found;
   const HANDLE search = ::FindFirstFileW(ToNative(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::optional<Text> match;
+  if (search == INVALID_HANDLE_VALUE) return;
   do {
     // The search also matches the short 8.3 names ("x.zipx" through "X~1.ZIP"):
     // the long name must match the mask itself.
     const Text name = FromWide(found.cFileName, std::wcslen(found.cFileName));
-    if (!IsDots(found.cFileName) && MatchesMask(name, mask)) {
-      match = name;
-      break;
-    }
+    if (!IsDots(found.cFileName) && MatchesMask(name, mask) && !visit(name)) break;
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
-  return match;
 }
 
 IoStatus ListFolder(TextView folder, const std::function<void(const Text& name, bool isFolder)>& visit) {
