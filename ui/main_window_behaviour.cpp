@@ -9,29 +9,96 @@
 #include "support/platform/paths.h"
 #include "support/platform/program.h"
 #include "support/quiet_files.h"
+#include "support/utf8.h"
 #include "ui/main_window_layout.h"
 
 namespace quenmar {
 
-void WindowCreated(MainWindowControls& window, TextView programFolder) {
-  const Text folder = programFolder.empty() ? FilePathOf(platform::ExecutablePath()) : Text(programFolder);
-  if (const auto proposed = ProposedArchive(folder)) window.SetInputPath(*proposed);
-  window.SetStartEnabled(false);
-  PathChanged(window);
+namespace {
+
+bool AllCanBeOpened(const std::vector<Text>& paths) {
+  if (paths.empty()) return false;
+  for (const Text& path : paths) {
+    if (!FileCanBeOpened(path)) return false;
+  }
+  return true;
 }
 
-Text ArchivePathIn(TextView box) {
-  if (box.size() >= 2 && box.front() == u'"' && box.back() == u'"') {
-    const TextView inner = box.substr(1, box.size() - 2);
-    if (inner.find(u'"') == TextView::npos) return Text(inner);
+// One archive of several, run through the window: all goes to the window but the
+// path, which is this archive's, and the outcome, which is kept for the summary.
+class OneOfSeveral : public ConversionWindow {
+ public:
+  OneOfSeveral(ConversionWindow& window, Text path) : window_(window), path_(std::move(path)) {}
+  void DisableStart() override { window_.DisableStart(); }
+  void SetGaugeVisible(bool visible) override { window_.SetGaugeVisible(visible); }
+  void SetGaugeProgress(int progress) override { window_.SetGaugeProgress(progress); }
+  void SetStatus(const Text& text) override {
+    status = text;
+    window_.SetStatus(text);
   }
-  return Text(box);
+  Text InputPath() override { return path_; }
+  void ProcessMessages() override { window_.ProcessMessages(); }
+
+  Text status;
+
+ private:
+  ConversionWindow& window_;
+  Text path_;
+};
+
+}  // namespace
+
+void WindowCreated(MainWindowControls& window, TextView programFolder, const std::vector<Text>& givenPaths) {
+  if (!givenPaths.empty()) {
+    std::vector<Text> full;
+    for (const Text& path : givenPaths) {
+      const Text expanded = FullFileName(path);
+      full.push_back(expanded.empty() ? path : expanded);
+    }
+    window.SetInputPath(PathBoxTextFor(full));
+  } else {
+    const Text folder = programFolder.empty() ? FilePathOf(platform::ExecutablePath()) : Text(programFolder);
+    if (const auto proposed = ProposedArchive(folder)) window.SetInputPath(*proposed);
+  }
+  window.SetStartEnabled(false);
+  PathChanged(window);
+  // Archives the user handed to the program: Enter converts them, nothing starts
+  // by itself.
+  if (!givenPaths.empty() && AllCanBeOpened(ArchivePathsIn(window.InputPath()))) window.FocusStart();
 }
+
+std::vector<Text> ArchivePathsIn(TextView box) {
+  if (box.empty()) return {};
+  if (box.find(u'"') == TextView::npos) return {Text(box)};
+  std::vector<Text> paths;
+  size_t at = 0;
+  while (at < box.size()) {
+    if (box[at] == u' ') {
+      ++at;
+      continue;
+    }
+    const size_t end = box[at] == u'"' ? box.find(u'"', at + 1) : TextView::npos;
+    // Anything but paths in quotes between spaces is one path as typed.
+    if (end == TextView::npos || (end + 1 < box.size() && box[end + 1] != u' ')) return {Text(box)};
+    paths.emplace_back(box.substr(at + 1, end - at - 1));
+    at = end + 1;
+  }
+  if (paths.empty()) return {Text(box)};
+  return paths;
+}
+
+Text PathBoxTextFor(const std::vector<Text>& paths) {
+  if (paths.size() == 1) return paths.front();
+  Text text;
+  for (const Text& path : paths) text += (text.empty() ? u"\"" : u" \"") + path + u"\"";
+  return text;
+}
+
 
 void PathChanged(MainWindowControls& window) {
   // The result shown belongs to the path that was there before.
   window.SetStatus(kInitialStatus);
-  window.SetStartEnabled(FileCanBeOpened(ArchivePathIn(window.InputPath())));
+  window.SetStartEnabled(AllCanBeOpened(ArchivePathsIn(window.InputPath())));
 }
 
 void BrowseClicked(MainWindowControls& window) {
@@ -47,14 +114,36 @@ void BrowseClicked(MainWindowControls& window) {
   }
   // The user chose what to convert: Enter should convert it, not open the dialog
   // again.
-  if (FileCanBeOpened(ArchivePathIn(window.InputPath()))) window.FocusStart();
+  if (AllCanBeOpened(ArchivePathsIn(window.InputPath()))) window.FocusStart();
 }
 
 void StartClicked(MainWindowControls& window) {
-  // The run reads the path box: a path pasted in quotes is shown as it is run.
-  const Text path = ArchivePathIn(window.InputPath());
-  if (path != window.InputPath()) window.SetInputPath(path);
-  ConvertArchive(window);
+  const std::vector<Text> paths = ArchivePathsIn(window.InputPath());
+  if (paths.size() <= 1) {
+    // The run reads the path box: a path pasted in quotes is shown as it is run.
+    if (paths.size() == 1 && paths.front() != window.InputPath()) window.SetInputPath(paths.front());
+    ConvertArchive(window);
+    return;
+  }
+  int converted = 0;
+  std::optional<Text> firstFailure;
+  for (const Text& path : paths) {
+    OneOfSeveral one(window, path);
+    if (ConvertArchive(one)) {
+      ++converted;
+    } else if (!firstFailure) {
+      firstFailure = one.status;
+    }
+    if (one.status == kStatusInterrupted) break;
+  }
+  window.SetStatus(SeveralArchivesStatus(converted, static_cast<int>(paths.size()), firstFailure));
+}
+
+Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& firstFailure) {
+  Text status = u"Konvertováno " + Utf8ToText(std::to_string(converted)) + u" z " +
+                Utf8ToText(std::to_string(count)) + u" archivů";
+  if (firstFailure) status += u". " + *firstFailure;
+  return status;
 }
 
 namespace {

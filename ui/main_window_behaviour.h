@@ -3,22 +3,28 @@
 // and calls the handlers below from its own events; it holds nothing but drawing
 // and dispatching.
 //
-// - WindowCreated proposes the first "*.ZIP" entry of the program's folder (in
-//   directory order, of any kind) that is not this program's output of another
-//   "*.ZIP" there, and sets Start by the path box.
+// - WindowCreated puts the archives given to the program (its command line: a
+//   drop on the program, "Open with") in the path box, and gives Start the focus
+//   when they can be opened. Without any, it proposes the first "*.ZIP" entry of
+//   the program's folder (in directory order, of any kind) that is not this
+//   program's output of another "*.ZIP" there. Either way it sets Start by the
+//   path box.
 // - PathChanged puts the status line back to its first text (the result shown
 //   was the previous path's) and enables Start exactly when the path box names a
-//   file that can be opened (ArchivePathIn).
+//   file that can be opened; for several archives (ArchivePathsIn), when every
+//   one can.
 // - BrowseClicked lets the user choose the archive; the path box changes only
 //   when the dialog was confirmed with another path. A confirmed choice, the same
 //   path included, sets Start by the path box again and, when Start is enabled,
 //   gives it the focus.
 // - StartClicked is the conversion run, through the six operations of
-//   ConversionWindow, on the path ArchivePathIn takes from the path box (put back
-//   in the box first when it differs).
+//   ConversionWindow, on the path ArchivePathsIn takes from the path box (put back
+//   in the box first when it differs). Several archives are converted one after
+//   another, each as one run; the status line then shows SeveralArchivesStatus.
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "conversion/conversion_window.h"
 #include "support/text.h"
@@ -53,13 +59,22 @@ class MainWindowControls : public ConversionWindow {
   void DisableStart() override { SetStartEnabled(false); }
 };
 
-// The archive's path in the path box's text: the text itself, or what stands
-// between a double quote at each end (as Explorer's "Copy as path" gives it) when
-// no other quote is inside.
-Text ArchivePathIn(TextView box);
+// The archives the path box's text names, as the common file dialog writes
+// several names: each path in double quotes, separated by spaces. Text of
+// another form is one path as typed; nothing for an empty box. So a single path
+// pasted in quotes (Explorer's "Copy as path") is that path.
+std::vector<Text> ArchivePathsIn(TextView box);
+
+// The path box's text for Paths: one path as it is, several each in quotes.
+Text PathBoxTextFor(const std::vector<Text>& paths);
+
+// "Konvertováno N z M archivů", followed by ". " and the first failure's status
+// when there was one.
+Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& firstFailure);
 
 // ProgramFolder is where start-up looks; empty for the running program's folder.
-void WindowCreated(MainWindowControls& window, TextView programFolder);
+// GivenPaths are the archives the program was started with (made full paths).
+void WindowCreated(MainWindowControls& window, TextView programFolder, const std::vector<Text>& givenPaths = {});
 void PathChanged(MainWindowControls& window);
 void BrowseClicked(MainWindowControls& window);
 void StartClicked(MainWindowControls& window);

@@ -194,6 +194,24 @@ TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {
   EXPECT_FALSE(::IsWindow(form->Handle()));
 }
 
+// Archives the program was started with reach the path box through the
+// application, replacing the proposal, with the focus on Start.
+TEST(Win32Window, ArchivesGivenToTheProgramFillThePathBox) {
+  TempDir dir;
+  MakeArchive(dir / "a.zip");
+  MakeArchive(dir / "b.zip");
+  testing::InitWindowClasses();
+  TApplication application(::GetModuleHandleW(nullptr), {U(dir / "a.zip"), U(dir / "b.zip")});
+  TForm_Quenmar* form = &application.MainWindow();
+  form->SetQuitWhenClosed(false);
+  form->Show();
+  Pump(form->Handle());
+  EXPECT_EQ(WindowText(form->Control(kPathBox)), u"\"" + U(dir / "a.zip") + u"\" \"" + U(dir / "b.zip") + u"\"");
+  EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
+  EXPECT_EQ(::GetFocus(), form->Control(kStart));
+  ::SendMessageW(application.TaskbarWindow(), WM_CLOSE, 0, 0);
+}
+
 // Start-up's proposal and the path box's rule are the behaviour's
 // (tests/window/behaviour_test.cpp); here they reach the Win32 controls: the
 // proposal fills the box, and changes of its text enable and disable Start.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/test_support.h"
+#include "common/zip_builder.h"
 #include "support/platform/paths.h"
 #include "ui/main_window_behaviour.h"
 
@@ -132,20 +133,80 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
   EXPECT_FALSE(window.startFocused);
 }
 
-TEST(WindowBehaviour, TheArchivePathInThePathBox) {
+TEST(WindowBehaviour, TheArchivePathsInThePathBox) {
   const struct {
     const char16_t* box;
-    const char16_t* path;
+    std::vector<Text> paths;
   } cases[] = {
-      {u"C:\\data\\exports.zip", u"C:\\data\\exports.zip"},
-      {u"\"C:\\data\\exports.zip\"", u"C:\\data\\exports.zip"},
-      {u"\"/home/u/my exports.zip\"", u"/home/u/my exports.zip"},
-      {u"\"a.zip\" \"b.zip\"", u"\"a.zip\" \"b.zip\""},  // not one path in quotes
-      {u"\"", u"\""},
-      {u"\"\"", u""},
-      {u"", u""},
+      {u"C:\\data\\exports.zip", {u"C:\\data\\exports.zip"}},
+      {u"/home/u/my exports.zip", {u"/home/u/my exports.zip"}},
+      {u"\"C:\\data\\exports.zip\"", {u"C:\\data\\exports.zip"}},  // Explorer's "Copy as path"
+      {u"\"a.zip\" \"b c.zip\"", {u"a.zip", u"b c.zip"}},
+      {u" \"a.zip\"  \"b.zip\" ", {u"a.zip", u"b.zip"}},
+      {u"\"a.zip\"\"b.zip\"", {u"\"a.zip\"\"b.zip\""}},  // not paths between spaces: as typed
+      {u"\"a.zip\" b.zip", {u"\"a.zip\" b.zip"}},
+      {u"\"a.zip", {u"\"a.zip"}},
+      {u"\"\"", {u""}},
+      {u"", {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(ArchivePathIn(c.box), c.path) << testing::U(c.box);
+  for (const auto& c : cases) EXPECT_EQ(ArchivePathsIn(c.box), c.paths) << testing::U(c.box);
+  EXPECT_EQ(PathBoxTextFor({u"C:\\a b.zip"}), u"C:\\a b.zip");
+  EXPECT_EQ(PathBoxTextFor({u"a.zip", u"b c.zip"}), u"\"a.zip\" \"b c.zip\"");
+}
+
+// Archives given to the program replace the proposal; Start gets the focus when
+// every one can be opened, and nothing starts by itself.
+TEST(WindowBehaviour, ArchivesGivenToTheProgramReplaceTheProposal) {
+  TempDir dir;
+  WriteFile(dir / "proposed.zip", "x");
+  WriteFile(dir / "a.zip", "x");
+  WriteFile(dir / "b c.zip", "x");
+  FakeControls one;
+  WindowCreated(one, T(dir.path()), {T(dir / "a.zip")});
+  EXPECT_EQ(one.path, T(dir / "a.zip"));
+  EXPECT_TRUE(one.start);
+  EXPECT_TRUE(one.startFocused);
+  EXPECT_EQ(one.status, u"Zvolte ZIP soubor pro konverzi.");
+
+  FakeControls two;
+  WindowCreated(two, T(dir.path()), {T(dir / "a.zip"), T(dir / "b c.zip")});
+  EXPECT_EQ(two.path, u"\"" + T(dir / "a.zip") + u"\" \"" + T(dir / "b c.zip") + u"\"");
+  EXPECT_TRUE(two.start);
+  EXPECT_TRUE(two.startFocused);
+
+  FakeControls missing;
+  WindowCreated(missing, T(dir.path()), {T(dir / "a.zip"), T(dir / "gone.zip")});
+  EXPECT_FALSE(missing.start);
+  EXPECT_FALSE(missing.startFocused);
+
+  FakeControls none;  // started without arguments: the proposal, as ever
+  WindowCreated(none, T(dir.path()));
+  EXPECT_FALSE(none.startFocused);
+  EXPECT_NE(none.path, u"");
+}
+
+// Several archives are converted one after another; the status line counts them
+// and names the first failure.
+TEST(WindowBehaviour, SeveralArchivesAreConvertedInOneRun) {
+  TempDir dir;
+  testing::BuiltArchive good;
+  good.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", "x"));
+  WriteFile(dir / "first.zip", good.Bytes());
+  WriteFile(dir / "third.zip", good.Bytes());
+  testing::BuiltArchive bad;
+  bad.entries.push_back(testing::BuiltEntry("readme.txt", "x"));
+  WriteFile(dir / "second.zip", bad.Bytes());
+  FakeControls window;
+  window.SetInputPath(PathBoxTextFor({T(dir / "first.zip"), T(dir / "second.zip"), T(dir / "third.zip")}));
+  ASSERT_TRUE(window.start);
+  StartClicked(window);
+  EXPECT_EQ(window.status, u"Konvertováno 2 z 3 archivů. Konverze selhala u položky \"readme.txt\": název "
+                           u"nezačíná platným datem RRRR-MM-DD (Invalid argument to date encode)");
+  EXPECT_FALSE(window.start);
+  EXPECT_TRUE(testing::Exists(dir / "firs-t.zip"));
+  EXPECT_TRUE(testing::Exists(dir / "thir-d.zip"));
+  EXPECT_FALSE(testing::Exists(dir / "seco-nd.zip"));
+  EXPECT_EQ(SeveralArchivesStatus(2, 2, std::nullopt), u"Konvertováno 2 z 2 archivů");
 }
 
 TEST(WindowBehaviour, ApplicationTitleAndErrorReportText) {

@@ -52,8 +52,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
 
 TApplication::~TApplication() = default;
 
-TForm_Quenmar& TApplication::MainWindow() {
-  if (!mainWindow_) mainWindow_ = std::make_unique<TForm_Quenmar>();
+TForm_Quenmar& TApplication::MainWindow(const std::vector<Text>& givenPaths) {
+  if (!mainWindow_) mainWindow_ = std::make_unique<TForm_Quenmar>(Text(), givenPaths);
   return *mainWindow_;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <memory>
+#include <vector>
 
 #include "support/text.h"
 
@@ -24,9 +25,10 @@ class TApplication : public QApplication {
   ~TApplication() override;
   bool notify(QObject* receiver, QEvent* event) override;
 
-  // The program's main window, made on the first call (proposing an archive from
-  // the program's own folder); it goes before the application does.
-  TForm_Quenmar& MainWindow();
+  // The program's main window, made on the first call with GivenPaths in its path
+  // box, or else proposing an archive from the program's own folder; it goes
+  // before the application does.
+  TForm_Quenmar& MainWindow(const std::vector<Text>& givenPaths = {});
 
   // Shows the message box of an error that escaped a handler.
   static void ShowError(const QString& message);

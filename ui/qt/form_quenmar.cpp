@@ -57,7 +57,7 @@ QString InfoPagePath() {
   return page->fileName();
 }
 
-TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
+TForm_Quenmar::TForm_Quenmar(const Text& programFolder, const std::vector<Text>& givenPaths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
   setWindowTitle(Q(kMainWindowCaption));
@@ -66,7 +66,7 @@ TForm_Quenmar::TForm_Quenmar(const Text& programFolder, QWidget* parent)
   setWindowIcon(ApplicationIcon());
   MakeControls();
   ConnectHandlers();
-  WindowCreated(*this, programFolder);
+  WindowCreated(*this, programFolder, givenPaths);
 }
 
 void TForm_Quenmar::MakeControls() {

@@ -28,7 +28,9 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
  public:
   // ProgramFolder is where start-up looks for an archive to propose; empty for
   // the folder of the running executable.
-  explicit TForm_Quenmar(const Text& programFolder = Text(), QWidget* parent = nullptr);
+  // GivenPaths: the archives the program was started with (WindowCreated).
+  explicit TForm_Quenmar(const Text& programFolder = Text(), const std::vector<Text>& givenPaths = {},
+                         QWidget* parent = nullptr);
 
   // The control of Role, and the same typed by its kind: Button for the buttons,
   // Edit for the path box and the status line.

@@ -163,9 +163,9 @@ void ProcessPendingMessages(HWND window) {
   }
 }
 
-TApplication::TApplication(HINSTANCE instance)
+TApplication::TApplication(HINSTANCE instance, const std::vector<Text>& givenPaths)
     : taskbarWindow_(instance),
-      mainWindow_(std::make_unique<TForm_Quenmar>(instance, Text(), taskbarWindow_.Handle())) {
+      mainWindow_(std::make_unique<TForm_Quenmar>(instance, Text(), taskbarWindow_.Handle(), givenPaths)) {
   taskbarWindow_.SetMainWindow(mainWindow_->Handle());
 }
 

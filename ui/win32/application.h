@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "support/text.h"
 
@@ -68,12 +69,13 @@ class TApplicationWindow {
 void ProcessPendingMessages(HWND window);
 
 // The program: the application's window, which the taskbar shows, and the main
-// window it owns, both made by the constructor (the main window hidden, proposing
-// an archive from the program's own folder) and gone with the object, the main
-// window first. The common controls must be initialised before.
+// window it owns, both made by the constructor (the main window hidden, with
+// GivenPaths in its path box, or else proposing an archive from the program's own
+// folder) and gone with the object, the main window first. The common controls
+// must be initialised before.
 class TApplication {
  public:
-  explicit TApplication(HINSTANCE instance);
+  explicit TApplication(HINSTANCE instance, const std::vector<Text>& givenPaths = {});
   ~TApplication();
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;

@@ -127,14 +127,15 @@ std::vector<DWORD> EmptyDialogTemplate(DWORD exStyle) {
 
 }  // namespace
 
-TForm_Quenmar::TForm_Quenmar(HINSTANCE instance, const Text& programFolder, HWND owner)
+TForm_Quenmar::TForm_Quenmar(HINSTANCE instance, const Text& programFolder, HWND owner,
+                             const std::vector<Text>& givenPaths)
     : instance_(instance) {
   RegisterGaugeClass(instance);
   const std::vector<DWORD> dialog = EmptyDialogTemplate(kFrameExStyle | (owner != nullptr ? 0 : WS_EX_APPWINDOW));
   window_ = ::CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));
   if (window_ == nullptr) throw std::runtime_error("the main window could not be created");
-  WindowCreated(*this, programFolder);
+  WindowCreated(*this, programFolder, givenPaths);
 }
 
 TForm_Quenmar::~TForm_Quenmar() {

@@ -34,7 +34,9 @@ class TForm_Quenmar : public MainWindowControls {
   // returns; Show shows it centred.
   // Owner is the application's window (TApplicationWindow), which the taskbar
   // shows; without one the window has a taskbar entry of its own.
-  explicit TForm_Quenmar(HINSTANCE instance, const Text& programFolder = Text(), HWND owner = nullptr);
+  // GivenPaths: the archives the program was started with (WindowCreated).
+  explicit TForm_Quenmar(HINSTANCE instance, const Text& programFolder = Text(), HWND owner = nullptr,
+                         const std::vector<Text>& givenPaths = {});
   ~TForm_Quenmar() override;
   TForm_Quenmar(const TForm_Quenmar&) = delete;
   TForm_Quenmar& operator=(const TForm_Quenmar&) = delete;

@@ -1,6 +1,10 @@
 // quenmar.exe: the program's window on Windows.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <vector>
 
 #include "ui/win32/application.h"
 
@@ -14,6 +18,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   // The taskbar shows the application's window, titled with the application title;
   // it owns the main window.
-  quenmar::win32::TApplication application(instance);
+  // Archives given to the program: a drop on its icon, "Open with", a shortcut's
+  // arguments.
+  std::vector<quenmar::Text> given;
+  int count = 0;
+  if (wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) given.emplace_back(arguments[i], arguments[i] + std::wcslen(arguments[i]));
+    ::LocalFree(arguments);
+  }
+  quenmar::win32::TApplication application(instance, given);
   return application.Run();
 }
