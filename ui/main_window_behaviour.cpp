@@ -101,23 +101,40 @@ void PathChanged(MainWindowControls& window) {
   window.SetStartEnabled(AllCanBeOpened(ArchivePathsIn(window.InputPath())));
 }
 
-void BrowseClicked(MainWindowControls& window) {
-  const Text shown = window.InputPath();
-  Text name = shown;
-  if (!window.ChooseFile(kBrowseFilter, true, kBrowseTitle, name)) return;
-  // The same file chosen again (after a run, which disabled Start) is looked at
-  // again too.
-  if (name != shown) {
-    window.SetInputPath(name);
+namespace {
+
+// Text becomes the path box's as the user's own choice: looked at again even when
+// it is what the box shows (after a run, which disabled Start), and with Start
+// focused when it is enabled, so that Enter converts what was chosen.
+void TakeChoice(MainWindowControls& window, const Text& text) {
+  if (text != window.InputPath()) {
+    window.SetInputPath(text);
   } else {
     PathChanged(window);
   }
-  // The user chose what to convert: Enter should convert it, not open the dialog
-  // again.
   if (AllCanBeOpened(ArchivePathsIn(window.InputPath()))) window.FocusStart();
 }
 
+}  // namespace
+
+void BrowseClicked(MainWindowControls& window) {
+  Text name = window.InputPath();
+  if (window.ChooseFile(kBrowseFilter, true, kBrowseTitle, name)) TakeChoice(window, name);
+}
+
+bool ArchivesDropped(MainWindowControls& window, const std::vector<Text>& paths) {
+  if (window.RunGoing() || paths.empty()) return false;
+  TakeChoice(window, PathBoxTextFor(paths));
+  return true;
+}
+
 void StartClicked(MainWindowControls& window) {
+  if (window.runGoing_) return;
+  struct Going {
+    bool& flag;
+    explicit Going(bool& f) : flag(f) { flag = true; }
+    ~Going() { flag = false; }
+  } going(window.runGoing_);
   const std::vector<Text> paths = ArchivePathsIn(window.InputPath());
   if (paths.size() <= 1) {
     // The run reads the path box: a path pasted in quotes is shown as it is run.

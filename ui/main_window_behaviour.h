@@ -17,6 +17,9 @@
 //   when the dialog was confirmed with another path. A confirmed choice, the same
 //   path included, sets Start by the path box again and, when Start is enabled,
 //   gives it the focus.
+// - ArchivesDropped takes files dropped on the window into the path box as a
+//   confirmed Browse does (Start set again, and focused when it is enabled); a
+//   drop while a run goes on is refused.
 // - StartClicked is the conversion run, through the six operations of
 //   ConversionWindow, on the path ArchivePathsIn takes from the path box (put back
 //   in the box first when it differs). Several archives are converted one after
@@ -57,6 +60,13 @@ class MainWindowControls : public ConversionWindow {
   virtual void FocusStart() = 0;
 
   void DisableStart() override { SetStartEnabled(false); }
+
+  // True while StartClicked runs.
+  bool RunGoing() const { return runGoing_; }
+
+ private:
+  friend void StartClicked(MainWindowControls& window);
+  bool runGoing_ = false;
 };
 
 // The archives the path box's text names, as the common file dialog writes
@@ -77,6 +87,8 @@ Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& 
 void WindowCreated(MainWindowControls& window, TextView programFolder, const std::vector<Text>& givenPaths = {});
 void PathChanged(MainWindowControls& window);
 void BrowseClicked(MainWindowControls& window);
+// False when the drop was refused (a run goes on, or nothing was dropped).
+bool ArchivesDropped(MainWindowControls& window, const std::vector<Text>& paths);
 void StartClicked(MainWindowControls& window);
 
 // The archive proposed at start: Folder (with a separator added when it lacks one)

@@ -4,7 +4,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
@@ -174,6 +178,37 @@ TEST(MainWindow, BrowseConfirmedGivesStartTheFocus) {
   EXPECT_TRUE(form.Button(kStart)->isEnabled());
   EXPECT_EQ(QApplication::focusWidget(), form.Control(kStart));
   EXPECT_EQ(form.Edit(kStatusLine)->text(), QString::fromStdU16String(kInitialStatus));
+}
+
+// Files dropped anywhere on the window reach the path box, the edit boxes
+// included; a drag of something else is not taken.
+TEST(MainWindow, ArchivesDroppedOnTheWindowFillThePathBox) {
+  TempDir dir;
+  MakeArchive(dir / "a.zip");
+  MakeArchive(dir / "b.zip");
+  TForm_Quenmar form(T(dir.path()));
+  form.show();
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir / "a.zip")),
+                 QUrl::fromLocalFile(QString::fromStdString(dir / "b.zip"))});
+  QMimeData text;
+  text.setText(QStringLiteral("just text"));
+  for (const ControlRole target : {kPathBox, kStatusLine, kTitle}) {
+    QWidget* onto = form.Control(target);
+    const QPoint at = onto->mapTo(&form, onto->rect().center());
+    QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_FALSE(onto->acceptDrops());  // so the drop reaches the window
+  }
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_EQ(form.Edit(kPathBox)->text().toStdString(), "\"" + (dir / "a.zip") + "\" \"" + (dir / "b.zip") + "\"");
+  EXPECT_TRUE(form.Button(kStart)->isEnabled());
 }
 
 TEST(MainWindow, TabOrderAndEscape) {

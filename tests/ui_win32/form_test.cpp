@@ -1,8 +1,11 @@
 // The window on Win32, read back through Win32 itself: places, texts, fonts, keys,
 // a run from Start.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -210,6 +213,30 @@ TEST(Win32Window, ArchivesGivenToTheProgramFillThePathBox) {
   EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
   EXPECT_EQ(::GetFocus(), form->Control(kStart));
   ::SendMessageW(application.TaskbarWindow(), WM_CLOSE, 0, 0);
+}
+
+// A drop as the shell delivers it: WM_DROPFILES with a DROPFILES block in global
+// memory, the names wide, each ended by a NUL and the list by another.
+TEST(Win32Window, ArchivesDroppedOnTheWindowFillThePathBox) {
+  TempDir dir;
+  MakeArchive(dir / "a.zip");
+  MakeArchive(dir / "b c.zip");
+  auto form = MakeForm(dir.path());
+  form->Show();
+  EXPECT_TRUE(::GetWindowLongW(form->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  std::wstring names;
+  for (const Text& name : {U(dir / "a.zip"), U(dir / "b c.zip")}) names += std::wstring(name.begin(), name.end()) + L'\0';
+  names += L'\0';
+  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  ASSERT_NE(memory, nullptr);
+  auto* block = static_cast<DROPFILES*>(::GlobalLock(memory));
+  block->pFiles = sizeof(DROPFILES);
+  block->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(block) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+  ::GlobalUnlock(memory);
+  ::SendMessageW(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // freed by DragFinish
+  EXPECT_EQ(WindowText(form->Control(kPathBox)), u"\"" + U(dir / "a.zip") + u"\" \"" + U(dir / "b c.zip") + u"\"");
+  EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
 }
 
 // Start-up's proposal and the path box's rule are the behaviour's

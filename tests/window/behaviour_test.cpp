@@ -2,6 +2,7 @@
 // the handlers do to its controls.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,12 +40,15 @@ class FakeControls : public MainWindowControls {
   void SetGaugeProgress(int) override {}
   void SetStatus(const Text& text) override { status = text; }
   Text InputPath() override { return path; }
-  void ProcessMessages() override {}
+  void ProcessMessages() override {
+    if (onProcessMessages) onProcessMessages();
+  }
 
   bool start = true;
   bool startFocused = false;
   Text path, status;
   std::optional<Text> choice;
+  std::function<void()> onProcessMessages;
   std::vector<Text> asked;
 };
 
@@ -207,6 +211,39 @@ TEST(WindowBehaviour, SeveralArchivesAreConvertedInOneRun) {
   EXPECT_TRUE(testing::Exists(dir / "thir-d.zip"));
   EXPECT_FALSE(testing::Exists(dir / "seco-nd.zip"));
   EXPECT_EQ(SeveralArchivesStatus(2, 2, std::nullopt), u"Konvertováno 2 z 2 archivů");
+}
+
+// Files dropped on the window go into the path box as a confirmed Browse puts
+// them; not while a run goes on.
+TEST(WindowBehaviour, ArchivesDroppedFillThePathBoxLikeBrowse) {
+  TempDir dir;
+  WriteFile(dir / "a.zip", "x");
+  WriteFile(dir / "b.zip", "x");
+  FakeControls window;
+  EXPECT_FALSE(ArchivesDropped(window, {}));
+  EXPECT_TRUE(ArchivesDropped(window, {T(dir / "a.zip")}));
+  EXPECT_EQ(window.path, T(dir / "a.zip"));
+  EXPECT_TRUE(window.start);
+  EXPECT_TRUE(window.startFocused);
+  window.start = false;  // as a run leaves it: the same file dropped again counts
+  window.startFocused = false;
+  EXPECT_TRUE(ArchivesDropped(window, {T(dir / "a.zip")}));
+  EXPECT_TRUE(window.start);
+  EXPECT_TRUE(window.startFocused);
+  EXPECT_TRUE(ArchivesDropped(window, {T(dir / "a.zip"), T(dir / "b.zip")}));
+  EXPECT_EQ(window.path, PathBoxTextFor({T(dir / "a.zip"), T(dir / "b.zip")}));
+  EXPECT_TRUE(window.start);
+
+  // A drop that arrives while the run pumps the window's messages.
+  testing::BuiltArchive archive;
+  archive.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", "x"));
+  WriteFile(dir / "c.zip", archive.Bytes());
+  window.SetInputPath(T(dir / "c.zip"));
+  window.onProcessMessages = [&] { EXPECT_FALSE(ArchivesDropped(window, {T(dir / "a.zip")})); };
+  StartClicked(window);
+  EXPECT_EQ(window.path, T(dir / "c.zip"));
+  EXPECT_EQ(window.status, u"Soubor byl konvertován do: " + T(dir / "c.zi-p"));
+  EXPECT_TRUE(ArchivesDropped(window, {T(dir / "a.zip")}));  // the run is over
 }
 
 TEST(WindowBehaviour, ApplicationTitleAndErrorReportText) {

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -135,6 +138,32 @@ void TForm_Quenmar::ConnectHandlers() {
   connect(Button(kInfo), &QPushButton::clicked, this,
           [] { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); });
   connect(Edit(kPathBox), &QLineEdit::textChanged, this, [this] { PathChanged(*this); });
+  // A drop anywhere is the window's: the edit boxes would take a file's URL as
+  // text.
+  setAcceptDrops(true);
+  Edit(kPathBox)->setAcceptDrops(false);
+  Edit(kStatusLine)->setAcceptDrops(false);
+}
+
+namespace {
+
+std::vector<Text> DroppedFiles(const QMimeData* data) {
+  std::vector<Text> files;
+  if (data == nullptr) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdU16String());
+  }
+  return files;
+}
+
+}  // namespace
+
+void TForm_Quenmar::dragEnterEvent(QDragEnterEvent* event) {
+  if (!RunGoing() && !DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TForm_Quenmar::dropEvent(QDropEvent* event) {
+  if (ArchivesDropped(*this, DroppedFiles(event->mimeData()))) event->acceptProposedAction();
 }
 
 QWidget* TForm_Quenmar::Control(ControlRole role) const { return controls_[static_cast<size_t>(role)]; }

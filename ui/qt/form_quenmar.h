@@ -54,6 +54,9 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   void ProcessMessages() override;
 
  protected:
+  // Files dropped anywhere on the window (ArchivesDropped).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -179,6 +179,19 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       return TRUE;
     }
+    case WM_DROPFILES: {
+      const auto drop = reinterpret_cast<HDROP>(wParam);
+      std::vector<Text> paths;
+      const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+      for (UINT i = 0; i < count; ++i) {
+        std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        paths.emplace_back(name.begin(), name.end());
+      }
+      ::DragFinish(drop);
+      Guarded(window_, [&] { ArchivesDropped(*this, paths); });
+      return TRUE;
+    }
     case WM_HELP:
       return TRUE;  // the program has no help
     case WM_CLOSE:
@@ -209,6 +222,8 @@ void TForm_Quenmar::OnCommand(int id, int code) {
 
 void TForm_Quenmar::CreateControls() {
   ::SetWindowTextW(window_, W(kMainWindowCaption));
+  // Files dropped anywhere on the window: the controls pass a drop to it.
+  ::DragAcceptFiles(window_, TRUE);
   // In the table's order; among the controls that take the focus this is the tab
   // order.
   for (const ControlDescription& row : kMainWindowControls) {
