@@ -239,6 +239,24 @@ TEST(Win32Window, ArchivesDroppedOnTheWindowFillThePathBox) {
   EXPECT_TRUE(::IsWindowEnabled(form->Control(kStart)));
 }
 
+// A result longer than the status box is readable whole in its tooltip.
+TEST(Win32Window, TheStatusLinesTooltipHoldsTheWholeResult) {
+  TempDir dir;
+  auto form = MakeForm(dir.path());
+  form->Show();
+  const Text result = u"Konverze selhala u položky \"" + Text(300, u'x') + u".csv\": CRC-32 mismatch";
+  form->SetStatus(result);
+  std::wstring tip(1024, L'\0');
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = form->Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kStatusLine));
+  tool.lpszText = tip.data();
+  ::SendMessageW(form->StatusTooltip(), TTM_GETTEXTW, static_cast<WPARAM>(tip.size()), reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(Text(tip.c_str(), tip.c_str() + std::wcslen(tip.c_str())), result);
+  EXPECT_EQ(WindowText(form->Control(kStatusLine)), result);
+}
+
 // Start-up's proposal and the path box's rule are the behaviour's
 // (tests/window/behaviour_test.cpp); here they reach the Win32 controls: the
 // proposal fills the box, and changes of its text enable and disable Start.

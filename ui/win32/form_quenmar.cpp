@@ -255,6 +255,23 @@ void TForm_Quenmar::CreateTooltip() {
   }
   ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMilliseconds);
   ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipShownMilliseconds);
+
+  // The one-line status box cuts a long result off; its tooltip holds all of it,
+  // wrapped at the box's width, for as long as the pointer rests there.
+  statusTooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                     instance_, nullptr);
+  std::wstring text(W(Text(kInitialStatus)));
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Control(ControlRole::kStatusLine));
+  tool.lpszText = text.data();
+  ::SendMessageW(statusTooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(statusTooltip_, TTM_SETMAXTIPWIDTH, 0, DescriptionOf(ControlRole::kStatusLine).place.width);
+  ::SendMessageW(statusTooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMilliseconds);
+  ::SendMessageW(statusTooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);  // the longest a tooltip stays
 }
 
 void TForm_Quenmar::MakeFonts(int dpi) {
@@ -361,6 +378,13 @@ void TForm_Quenmar::SetStatus(const Text& text) {
   HWND status = Control(ControlRole::kStatusLine);
   ::SetWindowTextW(status, W(text));
   ::UpdateWindow(status);
+  std::wstring tip(W(text));  // the tooltip keeps a copy
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(status);
+  tool.lpszText = tip.data();
+  ::SendMessageW(statusTooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 Text TForm_Quenmar::InputPath() {

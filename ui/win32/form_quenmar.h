@@ -48,6 +48,9 @@ class TForm_Quenmar : public MainWindowControls {
   // The control of Role, and the Browse button's tooltip window.
   HWND Control(ControlRole role) const { return controls_[static_cast<size_t>(role)]; }
   HWND Tooltip() const { return tooltip_; }
+  // The status line's own tooltip: its whole text, wrapped, shown as long as the
+  // pointer rests there.
+  HWND StatusTooltip() const { return statusTooltip_; }
   // Whether closing the window ends the message loop: so for the program's window,
   // not for the windows tests make.
   void SetQuitWhenClosed(bool quit) { quitWhenClosed_ = quit; }
@@ -80,6 +83,7 @@ class TForm_Quenmar : public MainWindowControls {
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
+  HWND statusTooltip_ = nullptr;
   bool quitWhenClosed_ = true;
   int dpi_ = 96;
   std::array<HWND, kControlCount> controls_{};
