@@ -95,8 +95,17 @@ Text PathBoxTextFor(const std::vector<Text>& paths) {
 }
 
 
+std::optional<unsigned> OutcomeColour(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kSucceeded: return 0x007A1F;  // dark green
+    case Outcome::kFailed: return 0xB00020;     // dark red
+    default: return std::nullopt;
+  }
+}
+
 void PathChanged(MainWindowControls& window) {
   // The result shown belongs to the path that was there before.
+  window.ShowOutcome(Outcome::kNone);
   window.SetStatus(kInitialStatus);
   window.SetStartEnabled(AllCanBeOpened(ArchivePathsIn(window.InputPath())));
 }
@@ -139,9 +148,11 @@ void StartClicked(MainWindowControls& window) {
   if (paths.size() <= 1) {
     // The run reads the path box: a path pasted in quotes is shown as it is run.
     if (paths.size() == 1 && paths.front() != window.InputPath()) window.SetInputPath(paths.front());
-    ConvertArchive(window);
+    window.ShowOutcome(Outcome::kNone);
+    window.ShowOutcome(ConvertArchive(window) ? Outcome::kSucceeded : Outcome::kFailed);
     return;
   }
+  window.ShowOutcome(Outcome::kNone);
   int converted = 0;
   std::optional<Text> firstFailure;
   for (const Text& path : paths) {
@@ -154,6 +165,7 @@ void StartClicked(MainWindowControls& window) {
     if (one.status == kStatusInterrupted) break;
   }
   window.SetStatus(SeveralArchivesStatus(converted, static_cast<int>(paths.size()), firstFailure));
+  window.ShowOutcome(firstFailure ? Outcome::kFailed : Outcome::kSucceeded);
 }
 
 Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& firstFailure) {

@@ -24,6 +24,7 @@
 //   ConversionWindow, on the path ArchivePathsIn takes from the path box (put back
 //   in the box first when it differs). Several archives are converted one after
 //   another, each as one run; the status line then shows SeveralArchivesStatus.
+//   The status line's colour then shows the outcome; PathChanged takes it back.
 #pragma once
 
 #include <optional>
@@ -39,6 +40,18 @@ inline constexpr char16_t kBrowseFilter[] = u"*.ZIP|*.ZIP";
 inline constexpr char16_t kBrowseTitle[] = u"Vyberte soubor pro konverzi";
 inline constexpr char16_t kArchiveMask[] = u"*.ZIP";
 inline constexpr char16_t kInfoPageName[] = u"quenmar-info.html";
+
+// What the status line reports, shown by the colour of its text, so that success
+// and failure look different at a glance.
+enum class Outcome {
+  kNone,       // no result: the first text, or a new path
+  kSucceeded,  // every archive converted
+  kFailed,     // a failure, or a stopped run
+};
+
+// The status line's text colour for an outcome, as 0xRRGGBB; nothing for the
+// toolkit's own text colour.
+std::optional<unsigned> OutcomeColour(Outcome outcome);
 
 // The window's controls as the handlers and the conversion run see them. From
 // ConversionWindow: DisableStart disables the Start button, SetGaugeVisible shows
@@ -58,6 +71,8 @@ class MainWindowControls : public ConversionWindow {
   virtual bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) = 0;
   // Moves the keyboard focus to the Start button (enabled).
   virtual void FocusStart() = 0;
+  // Colours the status line's text by Outcome (OutcomeColour) until the next call.
+  virtual void ShowOutcome(Outcome outcome) = 0;
 
   void DisableStart() override { SetStartEnabled(false); }
 

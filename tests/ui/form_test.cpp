@@ -138,6 +138,11 @@ TEST(MainWindow, AFailedRunSaysWhatFailed) {
   EXPECT_EQ(form.Edit(kStatusLine)->text(), QStringLiteral("Konverze selhala: Error reading zip file"));
   EXPECT_FALSE(form.Gauge()->isVisible());
   EXPECT_FALSE(form.Button(kStart)->isEnabled());
+  // In the failure's colour until the path changes.
+  const auto textColour = [&] { return form.Edit(kStatusLine)->palette().color(QPalette::Text).rgb() & 0xFFFFFF; };
+  EXPECT_EQ(textColour(), *OutcomeColour(Outcome::kFailed));
+  form.Edit(kPathBox)->setText(QString::fromStdString(dir / "other.zip"));
+  EXPECT_EQ(textColour(), QApplication::palette(form.Edit(kStatusLine)).color(QPalette::Text).rgb() & 0xFFFFFF);
 }
 
 // Nothing of a run that failed half-way through an entry's data reaches the next.

@@ -346,6 +346,17 @@ TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFai
   PressKey(form->Handle(), VK_RETURN);
   EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusDone + output);
 
+  // The status line's text colour, as the window gives it when the line is drawn.
+  const auto statusColour = [&] {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SendMessageW(form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(form->Control(kStatusLine)));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return static_cast<unsigned>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+  };
+  EXPECT_EQ(statusColour(), *OutcomeColour(Outcome::kSucceeded));
+
   // A name without a date fails the run, and the status line says which.
   quenmar::testing::BuiltArchive bad;
   bad.entries.push_back(quenmar::testing::BuiltEntry("notes.csv", "x", 8));
@@ -355,6 +366,7 @@ TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFai
   EXPECT_EQ(WindowText(form->Control(kStatusLine)).substr(0, 16), u"Konverze selhala");
   EXPECT_NE(WindowText(form->Control(kStatusLine)).find(u"notes.csv"), Text::npos);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(OutputPathFor(U(dir / "bad.zip")))));
+  EXPECT_EQ(statusColour(), *OutcomeColour(Outcome::kFailed));
 
   // After the failure a valid archive converts again in the same window.
   ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "data.zip")));

@@ -32,6 +32,7 @@ class FakeControls : public MainWindowControls {
     fileName = *choice;
     return true;
   }
+  void ShowOutcome(Outcome shown) override { outcome = shown; }
   void FocusStart() override {
     EXPECT_TRUE(start) << "the focus on a disabled Start";
     startFocused = true;
@@ -46,6 +47,7 @@ class FakeControls : public MainWindowControls {
 
   bool start = true;
   bool startFocused = false;
+  Outcome outcome = Outcome::kNone;
   Text path, status;
   std::optional<Text> choice;
   std::function<void()> onProcessMessages;
@@ -210,6 +212,7 @@ TEST(WindowBehaviour, SeveralArchivesAreConvertedInOneRun) {
   EXPECT_TRUE(testing::Exists(dir / "firs-t.zip"));
   EXPECT_TRUE(testing::Exists(dir / "thir-d.zip"));
   EXPECT_FALSE(testing::Exists(dir / "seco-nd.zip"));
+  EXPECT_EQ(window.outcome, Outcome::kFailed);
   EXPECT_EQ(SeveralArchivesStatus(2, 2, std::nullopt), u"Konvertováno 2 z 2 archivů");
 }
 
@@ -243,7 +246,11 @@ TEST(WindowBehaviour, ArchivesDroppedFillThePathBoxLikeBrowse) {
   StartClicked(window);
   EXPECT_EQ(window.path, T(dir / "c.zip"));
   EXPECT_EQ(window.status, u"Soubor byl konvertován do: " + T(dir / "c.zi-p"));
+  EXPECT_EQ(window.outcome, Outcome::kSucceeded);
   EXPECT_TRUE(ArchivesDropped(window, {T(dir / "a.zip")}));  // the run is over
+  EXPECT_EQ(window.outcome, Outcome::kNone);  // a new path: no result yet
+  EXPECT_NE(OutcomeColour(Outcome::kSucceeded), OutcomeColour(Outcome::kFailed));
+  EXPECT_FALSE(OutcomeColour(Outcome::kNone).has_value());
 }
 
 TEST(WindowBehaviour, ApplicationTitleAndErrorReportText) {

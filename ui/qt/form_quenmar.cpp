@@ -247,6 +247,14 @@ void TForm_Quenmar::SetStartEnabled(bool enabled) {
 
 void TForm_Quenmar::FocusStart() { Control(ControlRole::kStart)->setFocus(Qt::OtherFocusReason); }
 
+void TForm_Quenmar::ShowOutcome(Outcome outcome) {
+  QLineEdit* status = Edit(ControlRole::kStatusLine);
+  QPalette palette = status->palette();
+  const std::optional<unsigned> colour = OutcomeColour(outcome);
+  palette.setColor(QPalette::Text, colour ? QColor(QRgb(*colour)) : QApplication::palette(status).color(QPalette::Text));
+  status->setPalette(palette);
+}
+
 void TForm_Quenmar::SetGaugeVisible(bool visible) { Gauge()->setVisible(visible); }
 
 void TForm_Quenmar::SetGaugeProgress(int progress) { Gauge()->SetProgress(progress); }

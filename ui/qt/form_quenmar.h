@@ -47,6 +47,7 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   void SetInputPath(const Text& text) override;
   bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) override;
   void FocusStart() override;
+  void ShowOutcome(Outcome outcome) override;
   void SetGaugeVisible(bool visible) override;
   void SetGaugeProgress(int progress) override;
   void SetStatus(const Text& text) override;

@@ -166,7 +166,9 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+      const std::optional<unsigned> colour =
+          reinterpret_cast<HWND>(lParam) == Control(ControlRole::kStatusLine) ? OutcomeColour(outcome_) : std::nullopt;
+      ::SetTextColor(dc, colour ? RGB(*colour >> 16, (*colour >> 8) & 0xFF, *colour & 0xFF) : ::GetSysColor(COLOR_WINDOWTEXT));
       // The read-only status line keeps the white of an edit box.
       const int background = reinterpret_cast<HWND>(lParam) == Control(ControlRole::kStatusLine) ? COLOR_WINDOW : COLOR_BTNFACE;
       ::SetBkColor(dc, ::GetSysColor(background));
@@ -355,6 +357,13 @@ void TForm_Quenmar::SetStartEnabled(bool enabled) {
 void TForm_Quenmar::FocusStart() {
   // As Tab moves it: the dialog manager also makes Start the default button.
   ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(ControlRole::kStart)), TRUE);
+}
+
+void TForm_Quenmar::ShowOutcome(Outcome outcome) {
+  if (outcome == outcome_) return;
+  outcome_ = outcome;
+  ::InvalidateRect(Control(ControlRole::kStatusLine), nullptr, TRUE);
+  ::UpdateWindow(Control(ControlRole::kStatusLine));
 }
 
 void TForm_Quenmar::SetInputPath(const Text& text) {

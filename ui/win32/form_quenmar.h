@@ -60,6 +60,7 @@ class TForm_Quenmar : public MainWindowControls {
   void SetInputPath(const Text& text) override;
   bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) override;
   void FocusStart() override;
+  void ShowOutcome(Outcome outcome) override;
   void SetGaugeVisible(bool visible) override;
   void SetGaugeProgress(int progress) override;
   void SetStatus(const Text& text) override;
@@ -84,6 +85,7 @@ class TForm_Quenmar : public MainWindowControls {
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND statusTooltip_ = nullptr;
+  Outcome outcome_ = Outcome::kNone;
   bool quitWhenClosed_ = true;
   int dpi_ = 96;
   std::array<HWND, kControlCount> controls_{};
