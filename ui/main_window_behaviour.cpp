@@ -46,6 +46,28 @@ class OneOfSeveral : public ConversionWindow {
   Text path_;
 };
 
+// Letters compared without regard to ASCII case, as the archive mask matches them.
+bool SameNameFolded(TextView a, TextView b) {
+  const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+// Text becomes the path box's as the user's own choice: looked at again even when
+// it is what the box shows (after a run, which disabled Start), and with Start
+// focused when it is enabled, so that Enter converts what was chosen.
+void TakeChoice(MainWindowControls& window, const Text& text) {
+  if (text != window.InputPath()) {
+    window.SetInputPath(text);
+  } else {
+    PathChanged(window);
+  }
+  if (AllCanBeOpened(ArchivePathsIn(window.InputPath()))) window.FocusStart();
+}
+
 }  // namespace
 
 void WindowCreated(MainWindowControls& window, TextView programFolder, const std::vector<Text>& givenPaths) {
@@ -94,7 +116,6 @@ Text PathBoxTextFor(const std::vector<Text>& paths) {
   return text;
 }
 
-
 std::optional<unsigned> OutcomeColour(Outcome outcome) {
   switch (outcome) {
     case Outcome::kSucceeded: return 0x007A1F;  // dark green
@@ -109,22 +130,6 @@ void PathChanged(MainWindowControls& window) {
   window.SetStatus(kInitialStatus);
   window.SetStartEnabled(AllCanBeOpened(ArchivePathsIn(window.InputPath())));
 }
-
-namespace {
-
-// Text becomes the path box's as the user's own choice: looked at again even when
-// it is what the box shows (after a run, which disabled Start), and with Start
-// focused when it is enabled, so that Enter converts what was chosen.
-void TakeChoice(MainWindowControls& window, const Text& text) {
-  if (text != window.InputPath()) {
-    window.SetInputPath(text);
-  } else {
-    PathChanged(window);
-  }
-  if (AllCanBeOpened(ArchivePathsIn(window.InputPath()))) window.FocusStart();
-}
-
-}  // namespace
 
 void BrowseClicked(MainWindowControls& window) {
   Text name = window.InputPath();
@@ -145,14 +150,13 @@ void StartClicked(MainWindowControls& window) {
     ~Going() { flag = false; }
   } going(window.runGoing_);
   const std::vector<Text> paths = ArchivePathsIn(window.InputPath());
+  window.ShowOutcome(Outcome::kNone);
   if (paths.size() <= 1) {
     // The run reads the path box: a path pasted in quotes is shown as it is run.
     if (paths.size() == 1 && paths.front() != window.InputPath()) window.SetInputPath(paths.front());
-    window.ShowOutcome(Outcome::kNone);
     window.ShowOutcome(ConvertArchive(window) ? Outcome::kSucceeded : Outcome::kFailed);
     return;
   }
-  window.ShowOutcome(Outcome::kNone);
   int converted = 0;
   std::optional<Text> firstFailure;
   for (const Text& path : paths) {
@@ -174,20 +178,6 @@ Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& 
   if (firstFailure) status += u". " + *firstFailure;
   return status;
 }
-
-namespace {
-
-// Letters compared without regard to ASCII case, as the archive mask matches them.
-bool SameNameFolded(TextView a, TextView b) {
-  const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; };
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::optional<Text> ProposedArchive(TextView folder) {
   Text path(folder);

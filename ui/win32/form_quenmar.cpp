@@ -104,6 +104,29 @@ size_t FontIndexOf(const FontDescription& font) {
 
 int Scale(int value, int dpi) { return ::MulDiv(value, dpi, 96); }
 
+// A tooltip window of Owner's, shown after the window's delay and for Shown
+// milliseconds.
+HWND MakeTooltip(HINSTANCE instance, HWND owner, DWORD extraStyle, int shown) {
+  HWND tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | extraStyle,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                   instance, nullptr);
+  ::SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMilliseconds);
+  ::SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, shown);
+  return tooltip;
+}
+
+// The tool record of Control, a child of Owner, with Text (which must outlive its
+// use in a message).
+TTTOOLINFOW ToolOf(HWND owner, HWND control, std::wstring& text) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = owner;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text.data();
+  return tool;
+}
+
 // GetDpiForWindow is Windows 10's; older systems lay the window out at 96 DPI.
 int WindowDpi(HWND window) {
   using GetDpi = UINT(WINAPI*)(HWND);
@@ -242,38 +265,21 @@ void TForm_Quenmar::CreateControls() {
 }
 
 void TForm_Quenmar::CreateTooltip() {
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+  tooltip_ = MakeTooltip(instance_, window_, 0, kTooltipShownMilliseconds);
   for (const ControlDescription& row : kMainWindowControls) {
     if (row.tooltip == nullptr) continue;
     std::wstring text(W(Text(row.tooltip)));  // the tooltip keeps a copy
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(row.role));
-    tool.lpszText = text.data();
+    TTTOOLINFOW tool = ToolOf(window_, Control(row.role), text);
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMilliseconds);
-  ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipShownMilliseconds);
 
   // The one-line status box cuts a long result off; its tooltip holds all of it,
   // wrapped at the box's width, for as long as the pointer rests there.
-  statusTooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                     instance_, nullptr);
+  statusTooltip_ = MakeTooltip(instance_, window_, TTS_NOPREFIX, 32767);  // the longest a tooltip stays
   std::wstring text(W(Text(kInitialStatus)));
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = window_;
-  tool.uId = reinterpret_cast<UINT_PTR>(Control(ControlRole::kStatusLine));
-  tool.lpszText = text.data();
+  TTTOOLINFOW tool = ToolOf(window_, Control(ControlRole::kStatusLine), text);
   ::SendMessageW(statusTooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   ::SendMessageW(statusTooltip_, TTM_SETMAXTIPWIDTH, 0, DescriptionOf(ControlRole::kStatusLine).place.width);
-  ::SendMessageW(statusTooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMilliseconds);
-  ::SendMessageW(statusTooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);  // the longest a tooltip stays
 }
 
 void TForm_Quenmar::MakeFonts(int dpi) {
@@ -388,11 +394,7 @@ void TForm_Quenmar::SetStatus(const Text& text) {
   ::SetWindowTextW(status, W(text));
   ::UpdateWindow(status);
   std::wstring tip(W(text));  // the tooltip keeps a copy
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = window_;
-  tool.uId = reinterpret_cast<UINT_PTR>(status);
-  tool.lpszText = tip.data();
+  TTTOOLINFOW tool = ToolOf(window_, status, tip);
   ::SendMessageW(statusTooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
