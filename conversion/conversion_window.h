@@ -1,8 +1,9 @@
-// What the conversion run needs of whatever started it: six operations. The Qt
-// window (Linux), the Win32 window (Windows) and the terminal front end
-// (quenmar-convert) each implement them, so all three share one run.
+// What the conversion run needs of whatever started it: six operations and a
+// question. The Qt window (Linux), the Win32 window (Windows) and the terminal
+// front end (quenmar-convert) each implement them, so all three share one run.
 //
-// The run calls them on the thread that called ConvertArchive, and on no other.
+// The run calls the six operations on the thread that called ConvertArchive, and
+// on no other; StopRequested on any thread of the run.
 #pragma once
 
 #include "support/text.h"
@@ -18,8 +19,8 @@ class ConversionWindow {
   virtual void DisableStart() = 0;
   // Shows or hides the progress gauge.
   virtual void SetGaugeVisible(bool visible) = 0;
-  // Moves the gauge to Progress percent (0 to 100). The gauge redraws at once,
-  // since no messages are processed while entries are converted.
+  // Moves the gauge to Progress percent (0 to 100). It is called after every
+  // entry, often with the percentage it had.
   virtual void SetGaugeProgress(int progress) = 0;
   // Replaces the status line's text.
   virtual void SetStatus(const Text& text) = 0;
@@ -28,6 +29,10 @@ class ConversionWindow {
   // Handles the messages waiting for the window once, so that what the run has
   // just shown is drawn before the work begins.
   virtual void ProcessMessages() = 0;
+  // True once the run is to stop, as on an interrupt: it stops at the next block
+  // read or written and cleans up ("Konverze přerušena"). Asked after every block,
+  // from any thread of the run, so it must be cheap and thread-safe.
+  virtual bool StopRequested() { return false; }
 };
 
 }  // namespace quenmar

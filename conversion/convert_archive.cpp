@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -24,8 +25,11 @@ namespace {
 
 constexpr char16_t kTemporaryOutput[] = u"out.zip";
 
-void StopIfInterrupted() {
-  if (platform::PendingInterrupt() != 0) throw EInterrupted(kStatusInterrupted);
+// Stops the run on an interrupt of the program, or when its window asks.
+std::function<void()> StopCheckFor(ConversionWindow& window) {
+  return [&window] {
+    if (platform::PendingInterrupt() != 0 || window.StopRequested()) throw EInterrupted(kStatusInterrupted);
+  };
 }
 
 // Converts every entry into a temporary archive in the private folder and moves
@@ -42,9 +46,10 @@ void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPa
   auto input = std::make_unique<TFileStream>(inputPath, TFileMode::kOpenRead, /*buffered=*/true);
   const uint32_t permissions = input->PermissionsAtOpen();
   reader.Open(std::move(input), zmRead);
+  const std::function<void()> stopIfAsked = StopCheckFor(window);
   // Looked at after every block the archives read or write.
-  reader.OnProgress = [](TZipFile&, const Text&, const TZipHeader&, int64_t) { StopIfInterrupted(); };
-  StopIfInterrupted();
+  reader.OnProgress = [&stopIfAsked](TZipFile&, const Text&, const TZipHeader&, int64_t) { stopIfAsked(); };
+  stopIfAsked();
   ScratchFolder scratch(folder);
   {
     TZipFile writer;
@@ -52,11 +57,11 @@ void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPa
     // Made with the input's permissions: an archive its owner alone may read gives
     // an output no one else may read either.
     writer.Open(scratch.NewFile(kTemporaryOutput, /*buffered=*/true, permissions == 0 ? 0600 : permissions), zmWrite);
-    ConvertEntries(reader, writer, scratch, jobs, window, collisions, StopIfInterrupted);
+    ConvertEntries(reader, writer, scratch, jobs, window, collisions, stopIfAsked);
     reader.Close();
     writer.Close();
   }
-  StopIfInterrupted();  // the last moment at which the earlier output still stands
+  stopIfAsked();  // the last moment at which the earlier output still stands
   const Text fullOutput = FullFileName(outputPath);
   scratch.MoveOut(kTemporaryOutput, FileNameOf(outputPath), fullOutput.empty() ? outputPath : fullOutput);
   // Done: an interrupt from here on finds the work finished.

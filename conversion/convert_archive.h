@@ -10,8 +10,8 @@
 // "název nezačíná platným datem RRRR-MM-DD (MESSAGE)". Control characters of the
 // status are shown escaped ("\x1b"). Nothing is thrown out of it.
 //
-// A pending interrupt (support/platform/interrupts.h) stops the run at the next
-// block read or written, before the output is moved into place at the latest; the
+// A pending interrupt (support/platform/interrupts.h), or the window's
+// StopRequested, stops the run at the next block read or written, before the output is moved into place at the latest; the
 // run then cleans up as after any failure and its status is "Konverze přerušena".
 //
 // Safety: scratch files live in a private hidden folder that the run creates in the

@@ -49,7 +49,7 @@ class Workers {
   // Starts Count threads. Check runs after each block a worker compresses and
   // may throw to stop it. A failure to start a thread (the system's limit) is
   // raised once the threads already started have stopped.
-  Workers(int count, bool utf8Names, void (*check)()) : utf8Names_(utf8Names), check_(check) {
+  Workers(int count, bool utf8Names, const std::function<void()>& check) : utf8Names_(utf8Names), check_(check) {
     try {
       for (int i = 0; i < count; ++i) threads_.emplace_back([this](std::stop_token stop) { Work(stop); });
     } catch (...) {
@@ -116,7 +116,7 @@ class Workers {
   }
 
   const bool utf8Names_;
-  void (*const check_)();
+  const std::function<void()>& check_;  // the run's, which outlives the workers
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable done_;
@@ -129,7 +129,7 @@ class Workers {
 }  // namespace
 
 void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scratch, int jobs,
-                    ConversionWindow& window, NameCollisions& collisions, void (*check)()) {
+                    ConversionWindow& window, NameCollisions& collisions, const std::function<void()>& check) {
   const int entryCount = reader.FileCount();
   const int workerCount = jobs > 1 && entryCount > 1 ? jobs : 0;
   // Enough entries in hand to keep every worker busy while the next is extracted

@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "archive/zip_file.h"
 #include "conversion/conversion_window.h"
@@ -46,6 +47,6 @@ inline constexpr int64_t kPreparedEntryBudget = int64_t{4} << 20;
 // several threads. Collisions gets each entry's names as it is planned; the
 // gauge moves after each entry appended.
 void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scratch, int jobs,
-                    ConversionWindow& window, NameCollisions& collisions, void (*check)());
+                    ConversionWindow& window, NameCollisions& collisions, const std::function<void()>& check);
 
 }  // namespace quenmar

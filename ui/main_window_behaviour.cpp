@@ -142,21 +142,11 @@ bool ArchivesDropped(MainWindowControls& window, const std::vector<Text>& paths)
   return true;
 }
 
-void StartClicked(MainWindowControls& window) {
-  if (window.runGoing_) return;
-  struct Going {
-    bool& flag;
-    explicit Going(bool& f) : flag(f) { flag = true; }
-    ~Going() { flag = false; }
-  } going(window.runGoing_);
-  const std::vector<Text> paths = ArchivePathsIn(window.InputPath());
-  window.ShowOutcome(Outcome::kNone);
-  if (paths.size() <= 1) {
-    // The run reads the path box: a path pasted in quotes is shown as it is run.
-    if (paths.size() == 1 && paths.front() != window.InputPath()) window.SetInputPath(paths.front());
-    window.ShowOutcome(ConvertArchive(window) ? Outcome::kSucceeded : Outcome::kFailed);
-    return;
-  }
+namespace {
+
+// Converts Paths through Window, on the run's thread; the outcome.
+Outcome ConvertArchives(ConversionWindow& window, const std::vector<Text>& paths) {
+  if (paths.size() <= 1) return ConvertArchive(window) ? Outcome::kSucceeded : Outcome::kFailed;
   int converted = 0;
   std::optional<Text> firstFailure;
   for (const Text& path : paths) {
@@ -169,7 +159,59 @@ void StartClicked(MainWindowControls& window) {
     if (one.status == kStatusInterrupted) break;
   }
   window.SetStatus(SeveralArchivesStatus(converted, static_cast<int>(paths.size()), firstFailure));
-  window.ShowOutcome(firstFailure ? Outcome::kFailed : Outcome::kSucceeded);
+  return firstFailure ? Outcome::kFailed : Outcome::kSucceeded;
+}
+
+}  // namespace
+
+void StartClicked(MainWindowControls& window) {
+  if (window.RunGoing()) return;
+  const std::vector<Text> paths = ArchivePathsIn(window.InputPath());
+  // The run reads the path box: a path pasted in quotes is shown as it is run.
+  if (paths.size() == 1 && paths.front() != window.InputPath()) window.SetInputPath(paths.front());
+  window.ShowOutcome(Outcome::kNone);
+  WindowRun run(window, window, window.InputPath());
+  Outcome outcome = Outcome::kFailed;
+  {
+    struct Going {
+      MainWindowControls& window;
+      Going(MainWindowControls& w, WindowRun& run) : window(w) {
+        window.run_ = &run;
+        window.SetInputsLocked(true);
+      }
+      ~Going() {
+        window.run_ = nullptr;
+        window.SetInputsLocked(false);
+      }
+    } going(window, run);
+    run.Go([&](ConversionWindow& runWindow) { outcome = ConvertArchives(runWindow, paths); });
+  }
+  window.ShowOutcome(outcome);
+  if (window.closeAfterRun_) {
+    window.closeAfterRun_ = false;
+    window.Close();
+  }
+}
+
+void CancelClicked(MainWindowControls& window) {
+  if (window.run_ != nullptr) {
+    window.run_->RequestStop();
+  } else {
+    window.Close();
+  }
+}
+
+bool CloseRequested(MainWindowControls& window) {
+  if (window.run_ == nullptr) return true;
+  window.run_->RequestStop();
+  window.closeAfterRun_ = true;
+  return false;
+}
+
+void SessionEnding(MainWindowControls& window) {
+  if (window.run_ == nullptr) return;
+  CloseRequested(window);
+  window.run_->WaitUntilEnded();
 }
 
 Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& firstFailure) {

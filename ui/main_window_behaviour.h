@@ -25,6 +25,15 @@
 //   in the box first when it differs). Several archives are converted one after
 //   another, each as one run; the status line then shows SeveralArchivesStatus.
 //   The status line's colour then shows the outcome; PathChanged takes it back.
+//   The run goes on a thread of its own (WindowRun) while StartClicked handles
+//   the window's events; meanwhile the path box and Browse are locked.
+// - CancelClicked (Zrušit, Escape) stops the run going at its next block, as an
+//   interrupt does ("Konverze přerušena", nothing left, an earlier output kept),
+//   and the window stays; without a run it closes the window.
+// - CloseRequested (the close button, the taskbar, the system) lets the window
+//   close at once when no run goes; during a run it stops the run and closes the
+//   window once the run has cleaned up. SessionEnding (logoff, shutdown) does the
+//   same and returns only once the clean-up is done.
 #pragma once
 
 #include <optional>
@@ -32,6 +41,7 @@
 
 #include "conversion/conversion_window.h"
 #include "support/text.h"
+#include "ui/window_run.h"
 
 namespace quenmar {
 
@@ -57,8 +67,10 @@ std::optional<unsigned> OutcomeColour(Outcome outcome);
 // ConversionWindow: DisableStart disables the Start button, SetGaugeVisible shows
 // or hides the gauge, SetGaugeProgress moves it (and redraws it at once),
 // SetStatus sets the status line's text, InputPath reads the path box, and
-// ProcessMessages handles the toolkit's waiting events once.
-class MainWindowControls : public ConversionWindow {
+// ProcessMessages handles the toolkit's waiting events once. From WindowThread:
+// WaitForEvents waits for the toolkit's next event, Wake ends that wait from
+// another thread.
+class MainWindowControls : public ConversionWindow, public WindowThread {
  public:
   // Enables or disables the Start button; a disabled one that held the focus
   // hands it to the path box.
@@ -74,14 +86,23 @@ class MainWindowControls : public ConversionWindow {
   // Colours the status line's text by Outcome (OutcomeColour) until the next call.
   virtual void ShowOutcome(Outcome outcome) = 0;
 
+  // Closes the window now, as its close button does without a run.
+  virtual void Close() = 0;
+  // While a run goes the path box is read-only and Browse disabled.
+  virtual void SetInputsLocked(bool locked) = 0;
+
   void DisableStart() override { SetStartEnabled(false); }
 
   // True while StartClicked runs.
-  bool RunGoing() const { return runGoing_; }
+  bool RunGoing() const { return run_ != nullptr; }
 
  private:
   friend void StartClicked(MainWindowControls& window);
-  bool runGoing_ = false;
+  friend void CancelClicked(MainWindowControls& window);
+  friend bool CloseRequested(MainWindowControls& window);
+  friend void SessionEnding(MainWindowControls& window);
+  WindowRun* run_ = nullptr;
+  bool closeAfterRun_ = false;
 };
 
 // The archives the path box's text names, as the common file dialog writes
@@ -105,6 +126,10 @@ void BrowseClicked(MainWindowControls& window);
 // False when the drop was refused (a run goes on, or nothing was dropped).
 bool ArchivesDropped(MainWindowControls& window, const std::vector<Text>& paths);
 void StartClicked(MainWindowControls& window);
+void CancelClicked(MainWindowControls& window);
+// True when the window may close now.
+bool CloseRequested(MainWindowControls& window);
+void SessionEnding(MainWindowControls& window);
 
 // The archive proposed at start: Folder (with a separator added when it lacks one)
 // followed by the name of its first entry matching "*.ZIP" whose name is not the

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <random>
 #include <stdexcept>
 
 namespace quenmar::testing {
@@ -110,6 +111,17 @@ std::string BuiltArchive::Bytes() const {
   U16(out, static_cast<uint32_t>(comment.size()));
   out += comment;
   return out;
+}
+
+std::string NoiseArchive(int count, size_t size) {
+  BuiltArchive archive;
+  std::mt19937 noise(7);
+  for (int i = 0; i < count; ++i) {
+    std::string data(size, '\0');
+    for (char& c : data) c = static_cast<char>(noise());
+    archive.entries.push_back(BuiltEntry("2018-10-15-a" + std::to_string(i) + "-b.csv", std::move(data)));
+  }
+  return archive.Bytes();
 }
 
 }  // namespace quenmar::testing

@@ -43,6 +43,9 @@ std::string RawDeflate(const std::string& data);
 // type) while most of the data is still unread.
 BuiltEntry DamagedDeflateEntry(std::string name);
 uint32_t Crc32Of(const std::string& data);
+// An archive of Count stored entries of Size bytes of noise each, under dated
+// names that convert to distinct names: long to convert, for stopping a run.
+std::string NoiseArchive(int count, size_t size);
 // An Info-ZIP Unicode Path record (tag 0x7075) naming Utf8Name for StoredName.
 std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8Name);
 

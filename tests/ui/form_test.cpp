@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -341,6 +342,43 @@ TEST(MainWindow, EnterTwiceConvertsOnceAndKeepsTheWindowOpen) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(form.Edit(kStatusLine)->text().toStdString(), "Soubor byl konvertován do: " + dir / "expo-rts.zip");
+}
+
+// During a run the window goes on answering: the timer below fires while the
+// run goes. Zrušit, Escape and the close button each stop a run of 50 MB at its
+// next block and leave the folder as it was; only the close closes the window,
+// once the run has cleaned up. The path box and Browse are locked meanwhile.
+TEST(MainWindow, ARunOfFiftyMegabytesStopsOnZrusitEscapeOrClose) {
+  TempDir dir;
+  WriteFile(dir / "velky.zip", testing::NoiseArchive(5, 10 << 20));
+  const auto before = testing::Snapshot(dir.path());
+  enum Way { kZrusit, kEscape, kClose };
+  for (const Way way : {kZrusit, kEscape, kClose}) {
+    SCOPED_TRACE(way);
+    TForm_Quenmar form(T(dir.path()));
+    form.show();
+    ASSERT_TRUE(form.Button(kStart)->isEnabled());
+    bool lockedSeen = false;
+    QTimer whileRunning;
+    QObject::connect(&whileRunning, &QTimer::timeout, [&] {
+      if (!form.Gauge()->isVisible()) return;
+      whileRunning.stop();
+      lockedSeen = form.Edit(kPathBox)->isReadOnly() && !form.Button(kBrowse)->isEnabled();
+      if (way == kZrusit) form.Button(kCancel)->click();
+      if (way == kEscape) QTest::keyClick(&form, Qt::Key_Escape);
+      if (way == kClose) {
+        EXPECT_FALSE(form.close());  // not yet
+      }
+    });
+    whileRunning.start(5);
+    form.Button(kStart)->click();
+    EXPECT_TRUE(lockedSeen);
+    EXPECT_EQ(form.Edit(kStatusLine)->text(), QStringLiteral("Konverze přerušena"));
+    EXPECT_EQ(form.isVisible(), way != kClose);
+    EXPECT_FALSE(form.Edit(kPathBox)->isReadOnly());
+    EXPECT_TRUE(form.Button(kBrowse)->isEnabled());
+    EXPECT_EQ(testing::Snapshot(dir.path()), before);
+  }
 }
 
 TEST(MainWindow, TheStatusLineShowsItsStartAndTheWholeTextInItsTooltip) {

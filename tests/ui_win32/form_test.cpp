@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "archive/zip_file.h"
@@ -372,6 +373,51 @@ TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFai
   ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "data.zip")));
   ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
   EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusDone + output);
+}
+
+// During a run the window answers its messages within a second throughout
+// (Windows marks a window "Not Responding" after five), the path box and Browse
+// locked. Zrušit, Escape and the close button each stop a run of 50 MB at its
+// next block and leave the folder byte for byte as it was; only the close
+// closes the window, once the run has cleaned up.
+TEST(Win32Window, ARunOfFiftyMegabytesStopsOnZrusitEscapeOrClose) {
+  TempDir dir;
+  WriteFile(dir / "velky.zip", quenmar::testing::NoiseArchive(5, 10 << 20));
+  const auto before = quenmar::testing::Snapshot(dir.path());
+  enum Way { kZrusit, kEscape, kClose };
+  for (const Way way : {kZrusit, kEscape, kClose}) {
+    SCOPED_TRACE(way);
+    auto form = MakeForm(dir.path());
+    form->Show();
+    Pump(form->Handle());
+    ASSERT_TRUE(::IsWindowEnabled(form->Control(kStart)));
+    HWND window = form->Handle(), pathBox = form->Control(kPathBox), browse = form->Control(kBrowse),
+         gauge = form->Control(kGauge), cancel = form->Control(kCancel);
+    bool runSeen = false, lockedSeen = false, answered = true;
+    std::thread user([&] {
+      for (int i = 0; i < 2000 && !::IsWindowVisible(gauge); ++i) ::Sleep(5);
+      runSeen = ::IsWindowVisible(gauge) != FALSE;
+      for (int i = 0; i < 5; ++i) {
+        DWORD_PTR result = 0;
+        answered = answered && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+        ::Sleep(20);
+      }
+      lockedSeen = (::GetWindowLongW(pathBox, GWL_STYLE) & ES_READONLY) != 0 && !::IsWindowEnabled(browse);
+      if (way == kZrusit) ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+      if (way == kEscape) ::PostMessageW(pathBox, WM_KEYDOWN, VK_ESCAPE, 0);
+      if (way == kClose) ::PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
+    user.join();
+    EXPECT_TRUE(runSeen && lockedSeen && answered) << runSeen << lockedSeen << answered;
+    EXPECT_EQ(::IsWindow(window) != FALSE, way != kClose);
+    if (way != kClose) {
+      EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusInterrupted);
+      EXPECT_EQ(::GetWindowLongW(pathBox, GWL_STYLE) & ES_READONLY, 0);
+      EXPECT_TRUE(::IsWindowEnabled(browse));
+    }
+    EXPECT_EQ(quenmar::testing::Snapshot(dir.path()), before);
+  }
 }
 
 TEST(Win32Gauge, RepaintsAtOnceOnlyWhenTheShownPercentageChanges) {

@@ -2,7 +2,11 @@
 // the handlers do to its controls.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -39,19 +43,46 @@ class FakeControls : public MainWindowControls {
   }
   void SetGaugeVisible(bool) override {}
   void SetGaugeProgress(int) override {}
-  void SetStatus(const Text& text) override { status = text; }
+  void SetStatus(const Text& text) override {
+    EXPECT_EQ(std::this_thread::get_id(), windowThread) << "a window operation off the window's thread";
+    status = text;
+    if (onStatus) onStatus();
+  }
   Text InputPath() override { return path; }
   void ProcessMessages() override {
     if (onProcessMessages) onProcessMessages();
   }
+  void WaitForEvents() override {
+    std::unique_lock<std::mutex> lock(wakeMutex_);
+    wakeChanged_.wait(lock, [this] { return woken_; });
+    woken_ = false;
+  }
+  void Wake() override {
+    {
+      const std::lock_guard<std::mutex> lock(wakeMutex_);
+      woken_ = true;
+    }
+    wakeChanged_.notify_all();
+  }
+  void Close() override { closed = true; }
+  void SetInputsLocked(bool locked) override { inputsLocked = locked; }
 
   bool start = true;
   bool startFocused = false;
   Outcome outcome = Outcome::kNone;
   Text path, status;
   std::optional<Text> choice;
+  bool closed = false;
+  bool inputsLocked = false;
   std::function<void()> onProcessMessages;
+  std::function<void()> onStatus;  // after each status a run (or a handler) sets
+  const std::thread::id windowThread = std::this_thread::get_id();
   std::vector<Text> asked;
+
+ private:
+  std::mutex wakeMutex_;
+  std::condition_variable wakeChanged_;
+  bool woken_ = false;
 };
 
 // What start-up proposes, for the program's folder as each case lays it out; the
@@ -237,13 +268,18 @@ TEST(WindowBehaviour, ArchivesDroppedFillThePathBoxLikeBrowse) {
   EXPECT_EQ(window.path, PathBoxTextFor({T(dir / "a.zip"), T(dir / "b.zip")}));
   EXPECT_TRUE(window.start);
 
-  // A drop that arrives while the run pumps the window's messages.
+  // A drop that arrives while the run goes on: the window handles its events.
   testing::BuiltArchive archive;
   archive.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", "x"));
   WriteFile(dir / "c.zip", archive.Bytes());
   window.SetInputPath(T(dir / "c.zip"));
-  window.onProcessMessages = [&] { EXPECT_FALSE(ArchivesDropped(window, {T(dir / "a.zip")})); };
+  bool refused = false;
+  window.onStatus = [&] {
+    if (window.status == u"Probíhá konverze") refused = !ArchivesDropped(window, {T(dir / "a.zip")});
+  };
   StartClicked(window);
+  EXPECT_TRUE(refused);
+  window.onStatus = nullptr;
   EXPECT_EQ(window.path, T(dir / "c.zip"));
   EXPECT_EQ(window.status, u"Soubor byl konvertován do: " + T(dir / "c.zi-p"));
   EXPECT_EQ(window.outcome, Outcome::kSucceeded);
@@ -251,6 +287,60 @@ TEST(WindowBehaviour, ArchivesDroppedFillThePathBoxLikeBrowse) {
   EXPECT_EQ(window.outcome, Outcome::kNone);  // a new path: no result yet
   EXPECT_NE(OutcomeColour(Outcome::kSucceeded), OutcomeColour(Outcome::kFailed));
   EXPECT_FALSE(OutcomeColour(Outcome::kNone).has_value());
+}
+
+// Zrušit (or Escape), the close button and the end of the session stop a run at
+// its next block: the folder is left byte for byte as it was, an earlier output
+// included; only the close and the session's end close the window, once the run
+// has cleaned up. A run afterwards converts as ever.
+TEST(WindowBehaviour, ARunStopsOnZrusitOnCloseAndAtTheSessionsEnd) {
+  TempDir dir;
+  WriteFile(dir / "bigger.zip", testing::NoiseArchive(2, 8 << 20));  // still going when asked to stop
+  WriteFile(dir / "bigg-er.zip", "the earlier output");
+  const auto before = testing::Snapshot(dir.path());
+
+  enum class Stop { kZrusit, kClose, kSessionEnd };
+  for (const Stop stop : {Stop::kZrusit, Stop::kClose, Stop::kSessionEnd}) {
+    SCOPED_TRACE(static_cast<int>(stop));
+    FakeControls window;
+    window.SetInputPath(T(dir / "bigger.zip"));
+    bool mayClose = true;
+    std::map<std::string, std::string> whenSessionEnded;
+    window.onStatus = [&] {
+      if (window.status != u"Probíhá konverze") return;
+      EXPECT_TRUE(window.inputsLocked);
+      switch (stop) {
+        case Stop::kZrusit: CancelClicked(window); break;
+        case Stop::kClose: mayClose = CloseRequested(window); break;
+        case Stop::kSessionEnd:
+          SessionEnding(window);
+          whenSessionEnded = testing::Snapshot(dir.path());  // the clean-up is done
+          break;
+      }
+    };
+    StartClicked(window);
+    EXPECT_EQ(window.status, u"Konverze přerušena");
+    EXPECT_EQ(window.outcome, Outcome::kFailed);
+    EXPECT_FALSE(window.inputsLocked);
+    EXPECT_FALSE(window.RunGoing());
+    EXPECT_EQ(window.closed, stop != Stop::kZrusit);
+    EXPECT_FALSE(mayClose && stop == Stop::kClose);
+    if (stop == Stop::kSessionEnd) {
+      EXPECT_EQ(whenSessionEnded, before);
+    }
+    EXPECT_EQ(testing::Snapshot(dir.path()), before);
+  }
+
+  // Without a run, Zrušit closes the window and a close is let through.
+  FakeControls window;
+  EXPECT_TRUE(CloseRequested(window));
+  EXPECT_FALSE(window.closed);
+  CancelClicked(window);
+  EXPECT_TRUE(window.closed);
+
+  window.SetInputPath(T(dir / "bigger.zip"));
+  StartClicked(window);
+  EXPECT_EQ(window.status, u"Soubor byl konvertován do: " + T(dir / "bigg-er.zip"));
 }
 
 TEST(WindowBehaviour, ApplicationTitleAndErrorReportText) {

@@ -1,6 +1,7 @@
 #include "ui/qt/form_quenmar.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -133,7 +134,9 @@ void TForm_Quenmar::MakeControls() {
 void TForm_Quenmar::ConnectHandlers() {
   using enum ControlRole;
   connect(Button(kStart), &QPushButton::clicked, this, [this] { StartClicked(*this); });
-  connect(Button(kCancel), &QPushButton::clicked, this, &QDialog::close);
+  connect(Button(kCancel), &QPushButton::clicked, this, [this] { CancelClicked(*this); });
+  // A logoff or shutdown: a run going stops and cleans up first.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SessionEnding(*this); });
   connect(Button(kBrowse), &QPushButton::clicked, this, [this] { BrowseClicked(*this); });
   connect(Button(kInfo), &QPushButton::clicked, this,
           [] { QDesktopServices::openUrl(QUrl::fromLocalFile(InfoPagePath())); });
@@ -271,5 +274,31 @@ void TForm_Quenmar::SetStatus(const Text& text) {
 Text TForm_Quenmar::InputPath() { return Edit(ControlRole::kPathBox)->text().toStdU16String(); }
 
 void TForm_Quenmar::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TForm_Quenmar::WaitForEvents() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+
+void TForm_Quenmar::Wake() {
+  // An event of no meaning to the window: posting it is safe from any thread, and
+  // it ends the wait.
+  QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+}
+
+void TForm_Quenmar::Close() { close(); }
+
+void TForm_Quenmar::SetInputsLocked(bool locked) {
+  Edit(ControlRole::kPathBox)->setReadOnly(locked);
+  Button(ControlRole::kBrowse)->setEnabled(!locked);
+}
+
+void TForm_Quenmar::reject() { CancelClicked(*this); }
+
+void TForm_Quenmar::closeEvent(QCloseEvent* event) {
+  // Not QDialog's, which would reject() the dialog, that is, Zrušit.
+  if (CloseRequested(*this)) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
 
 }  // namespace quenmar

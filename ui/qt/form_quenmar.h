@@ -53,6 +53,13 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   void SetStatus(const Text& text) override;
   Text InputPath() override;
   void ProcessMessages() override;
+  void WaitForEvents() override;
+  void Wake() override;
+  void Close() override;
+  void SetInputsLocked(bool locked) override;
+
+  // Escape, as Zrušit: stops a run, or else closes the window.
+  void reject() override;
 
  protected:
   // Files dropped anywhere on the window (ArchivesDropped).
@@ -61,6 +68,8 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Closed at once without a run; during one, once the run has stopped.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void MakeControls();

@@ -220,7 +220,17 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HELP:
       return TRUE;  // the program has no help
     case WM_CLOSE:
-      ::DestroyWindow(window_);
+      // During a run: once it has stopped and cleaned up.
+      if (CloseRequested(*this)) ::DestroyWindow(window_);
+      return TRUE;
+    case WM_QUERYENDSESSION:
+      // A run going does not hold the session up: it stops when the session ends.
+      ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_ENDSESSION:
+      // Windows may end the program once this returns: the run's clean-up is done
+      // by then.
+      if (wParam != FALSE) SessionEnding(*this);
       return TRUE;
     case WM_DESTROY:
       if (quitWhenClosed_) ::PostQuitMessage(0);
@@ -235,7 +245,7 @@ void TForm_Quenmar::OnCommand(int id, int code) {
     // The dialog manager sends IDOK for Enter even while Start is disabled.
     if (::IsWindowEnabled(Control(ControlRole::kStart))) StartClicked(*this);
   } else if (id == IDCANCEL && code == BN_CLICKED) {
-    ::SendMessageW(window_, WM_CLOSE, 0, 0);
+    CancelClicked(*this);  // Zrušit, and Escape
   } else if (id == kIdBrowse && code == BN_CLICKED) {
     BrowseClicked(*this);
   } else if (id == kIdInfo && code == BN_CLICKED) {
@@ -407,5 +417,18 @@ Text TForm_Quenmar::InputPath() {
 }
 
 void TForm_Quenmar::ProcessMessages() { ProcessPendingMessages(window_); }
+
+void TForm_Quenmar::WaitForEvents() {
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void TForm_Quenmar::Wake() { ::PostMessageW(window_, WM_NULL, 0, 0); }
+
+void TForm_Quenmar::Close() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
+
+void TForm_Quenmar::SetInputsLocked(bool locked) {
+  ::SendMessageW(Control(ControlRole::kPathBox), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
+  ::EnableWindow(Control(ControlRole::kBrowse), locked ? FALSE : TRUE);
+}
 
 }  // namespace quenmar::win32

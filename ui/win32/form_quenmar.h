@@ -66,6 +66,10 @@ class TForm_Quenmar : public MainWindowControls {
   void SetStatus(const Text& text) override;
   Text InputPath() override;
   void ProcessMessages() override;
+  void WaitForEvents() override;
+  void Wake() override;
+  void Close() override;
+  void SetInputsLocked(bool locked) override;
 
   // The DPI the window is laid out for (96 at first on a 96-DPI monitor).
   int Dpi() const { return dpi_; }

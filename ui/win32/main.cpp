@@ -9,10 +9,6 @@
 #include "ui/win32/application.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // A run keeps the window thread busy, as the gauge moves; Windows would otherwise
-  // swap a window that has not read its messages for five seconds for a frozen
-  // "Not Responding" ghost, and the gauge with it.
-  ::DisableProcessWindowsGhosting();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
 
