@@ -1,5 +1,7 @@
 #include "ui/main_window_behaviour.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "conversion/convert_archive.h"
@@ -24,11 +26,11 @@ bool AllCanBeOpened(const std::vector<Text>& paths) {
   return true;
 }
 
-// One archive of several, run through the window: all goes to the window but the
-// path, which is this archive's, and the outcome, which is kept for the summary.
-class OneOfSeveral : public ConversionWindow {
+// One archive of a run, through the run's window: all goes to the window but the
+// path, which is this archive's; its status is kept for the summary.
+class OneArchive : public ConversionWindow {
  public:
-  OneOfSeveral(ConversionWindow& window, Text path) : window_(window), path_(std::move(path)) {}
+  OneArchive(ConversionWindow& window, Text path) : window_(window), path_(std::move(path)) {}
   void DisableStart() override { window_.DisableStart(); }
   void SetGaugeVisible(bool visible) override { window_.SetGaugeVisible(visible); }
   void SetGaugeProgress(int progress) override { window_.SetGaugeProgress(progress); }
@@ -38,6 +40,7 @@ class OneOfSeveral : public ConversionWindow {
   }
   Text InputPath() override { return path_; }
   void ProcessMessages() override { window_.ProcessMessages(); }
+  bool StopRequested() override { return window_.StopRequested(); }
 
   Text status;
 
@@ -45,6 +48,13 @@ class OneOfSeveral : public ConversionWindow {
   ConversionWindow& window_;
   Text path_;
 };
+
+// The output of the archive at Path, as a full path.
+Text FullOutputPath(const Text& path) {
+  const Text output = OutputPathFor(path);
+  const Text full = FullFileName(output);
+  return full.empty() ? output : full;
+}
 
 // Letters compared without regard to ASCII case, as the archive mask matches them.
 bool SameNameFolded(TextView a, TextView b) {
@@ -126,6 +136,7 @@ std::optional<unsigned> OutcomeColour(Outcome outcome) {
 
 void PathChanged(MainWindowControls& window) {
   // The result shown belongs to the path that was there before.
+  window.results_.clear();
   window.ShowOutcome(Outcome::kNone);
   window.SetStatus(kInitialStatus);
   window.SetStartEnabled(AllCanBeOpened(ArchivePathsIn(window.InputPath())));
@@ -144,22 +155,45 @@ bool ArchivesDropped(MainWindowControls& window, const std::vector<Text>& paths)
 
 namespace {
 
-// Converts Paths through Window, on the run's thread; the outcome.
-Outcome ConvertArchives(ConversionWindow& window, const std::vector<Text>& paths) {
-  if (paths.size() <= 1) return ConvertArchive(window) ? Outcome::kSucceeded : Outcome::kFailed;
+// What a run did, for the window once the run is over.
+struct RunResult {
+  Outcome outcome = Outcome::kFailed;
+  std::vector<Text> made;  // the archives written
+  Text tooltip;
+};
+
+// Converts Paths through Window, on the run's thread.
+RunResult ConvertArchives(ConversionWindow& window, const std::vector<Text>& paths) {
+  RunResult result;
+  if (paths.size() <= 1) {
+    OneArchive one(window, window.InputPath());
+    if (ConvertArchive(one)) {
+      result.outcome = Outcome::kSucceeded;
+      result.made.push_back(FullOutputPath(one.InputPath()));
+    }
+    result.tooltip = RunTooltip(one.status, {}, !result.made.empty());
+    return result;
+  }
   int converted = 0;
   std::optional<Text> firstFailure;
-  for (const Text& path : paths) {
-    OneOfSeveral one(window, path);
+  std::vector<ArchiveResult> each;
+  for (const Text& path : paths) each.push_back({path, Text()});
+  for (ArchiveResult& archive : each) {
+    OneArchive one(window, archive.path);
     if (ConvertArchive(one)) {
       ++converted;
+      result.made.push_back(FullOutputPath(archive.path));
     } else if (!firstFailure) {
       firstFailure = one.status;
     }
+    archive.status = one.status;
     if (one.status == kStatusInterrupted) break;
   }
-  window.SetStatus(SeveralArchivesStatus(converted, static_cast<int>(paths.size()), firstFailure));
-  return firstFailure ? Outcome::kFailed : Outcome::kSucceeded;
+  const Text status = SeveralArchivesStatus(converted, static_cast<int>(paths.size()), firstFailure);
+  window.SetStatus(status);
+  result.outcome = firstFailure ? Outcome::kFailed : Outcome::kSucceeded;
+  result.tooltip = RunTooltip(status, each, !result.made.empty());
+  return result;
 }
 
 }  // namespace
@@ -170,8 +204,9 @@ void StartClicked(MainWindowControls& window) {
   // The run reads the path box: a path pasted in quotes is shown as it is run.
   if (paths.size() == 1 && paths.front() != window.InputPath()) window.SetInputPath(paths.front());
   window.ShowOutcome(Outcome::kNone);
+  window.results_.clear();
   WindowRun run(window, window, window.InputPath());
-  Outcome outcome = Outcome::kFailed;
+  RunResult result;
   {
     struct Going {
       MainWindowControls& window;
@@ -184,9 +219,11 @@ void StartClicked(MainWindowControls& window) {
         window.SetInputsLocked(false);
       }
     } going(window, run);
-    run.Go([&](ConversionWindow& runWindow) { outcome = ConvertArchives(runWindow, paths); });
+    run.Go([&](ConversionWindow& runWindow) { result = ConvertArchives(runWindow, paths); });
   }
-  window.ShowOutcome(outcome);
+  window.ShowOutcome(result.outcome);
+  window.SetStatusTooltip(result.tooltip);
+  window.results_ = std::move(result.made);
   if (window.closeAfterRun_) {
     window.closeAfterRun_ = false;
     window.Close();
@@ -212,6 +249,30 @@ void SessionEnding(MainWindowControls& window) {
   if (window.run_ == nullptr) return;
   CloseRequested(window);
   window.run_->WaitUntilEnded();
+}
+
+bool StatusActivated(MainWindowControls& window) {
+  if (window.results_.empty()) return false;
+  // One call for each folder, its new archives selected together, in the order
+  // of the run.
+  std::vector<std::pair<Text, std::vector<Text>>> folders;
+  for (const Text& made : window.results_) {
+    const Text folder = FilePathOf(made);
+    auto at = std::find_if(folders.begin(), folders.end(), [&](const auto& f) { return f.first == folder; });
+    if (at == folders.end()) at = folders.insert(folders.end(), {folder, {}});
+    at->second.push_back(made);
+  }
+  for (const auto& [folder, files] : folders) window.ShowInFolder(folder, files);
+  return true;
+}
+
+Text RunTooltip(const Text& status, const std::vector<ArchiveResult>& several, bool made) {
+  Text tooltip = status;
+  for (const ArchiveResult& archive : several) {
+    tooltip += u"\n" + archive.path + u": " + (archive.status.empty() ? Text(kNotReached) : archive.status);
+  }
+  if (made) tooltip += Text(u"\n") + kShowResultHint;
+  return tooltip;
 }
 
 Text SeveralArchivesStatus(int converted, int count, const std::optional<Text>& firstFailure) {

@@ -26,7 +26,11 @@
 //   another, each as one run; the status line then shows SeveralArchivesStatus.
 //   The status line's colour then shows the outcome; PathChanged takes it back.
 //   The run goes on a thread of its own (WindowRun) while StartClicked handles
-//   the window's events; meanwhile the path box and Browse are locked.
+//   the window's events; meanwhile the path box and Browse are locked. Afterwards
+//   the status line's tooltip holds RunTooltip: every archive with its result.
+// - StatusActivated (a double-click or Enter on the status line) shows the new
+//   archives in their folders, selected, after a run that made any; the tooltip
+//   then says so. A new path or run forgets them.
 // - CancelClicked (Zrušit, Escape) stops the run going at its next block, as an
 //   interrupt does ("Konverze přerušena", nothing left, an earlier output kept),
 //   and the window stays; without a run it closes the window.
@@ -86,6 +90,11 @@ class MainWindowControls : public ConversionWindow, public WindowThread {
   // Colours the status line's text by Outcome (OutcomeColour) until the next call.
   virtual void ShowOutcome(Outcome outcome) = 0;
 
+  // Sets the status line's tooltip until the next SetStatus, which makes the
+  // status itself the tooltip.
+  virtual void SetStatusTooltip(const Text& text) = 0;
+  // Opens Folder in the file manager with Files (each in Folder) selected.
+  virtual void ShowInFolder(const Text& folder, const std::vector<Text>& files) = 0;
   // Closes the window now, as its close button does without a run.
   virtual void Close() = 0;
   // While a run goes the path box is read-only and Browse disabled.
@@ -95,12 +104,17 @@ class MainWindowControls : public ConversionWindow, public WindowThread {
 
   // True while StartClicked runs.
   bool RunGoing() const { return run_ != nullptr; }
+  // True when StatusActivated has new archives to show.
+  bool HasResultToShow() const { return !results_.empty(); }
 
  private:
   friend void StartClicked(MainWindowControls& window);
   friend void CancelClicked(MainWindowControls& window);
   friend bool CloseRequested(MainWindowControls& window);
   friend void SessionEnding(MainWindowControls& window);
+  friend void PathChanged(MainWindowControls& window);
+  friend bool StatusActivated(MainWindowControls& window);
+  std::vector<Text> results_;  // the archives the last run made
   WindowRun* run_ = nullptr;
   bool closeAfterRun_ = false;
 };
@@ -113,6 +127,17 @@ std::vector<Text> ArchivePathsIn(TextView box);
 
 // The path box's text for Paths: one path as it is, several each in quotes.
 Text PathBoxTextFor(const std::vector<Text>& paths);
+
+// What the status line's tooltip says after a run: the status; for several
+// archives, a line for each archive with its own result (kNotReached for those
+// after a stop); and kShowResultHint when the run made an archive.
+inline constexpr char16_t kShowResultHint[] = u"Dvojklikem nebo klávesou Enter zde otevřete složku s novým archivem.";
+inline constexpr char16_t kNotReached[] = u"nezpracováno";
+struct ArchiveResult {
+  Text path;
+  Text status;  // empty when not reached
+};
+Text RunTooltip(const Text& status, const std::vector<ArchiveResult>& several, bool made);
 
 // "Konvertováno N z M archivů", followed by ". " and the first failure's status
 // when there was one.
@@ -130,6 +155,8 @@ void CancelClicked(MainWindowControls& window);
 // True when the window may close now.
 bool CloseRequested(MainWindowControls& window);
 void SessionEnding(MainWindowControls& window);
+// False when there was nothing to show: the key is then the window's as ever.
+bool StatusActivated(MainWindowControls& window);
 
 // The archive proposed at start: Folder (with a separator added when it lacks one)
 // followed by the name of its first entry matching "*.ZIP" whose name is not the

@@ -23,6 +23,7 @@
 #include "ui/qt/application.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt/form_quenmar.h"
+#include "ui/qt/show_in_folder.h"
 
 namespace quenmar {
 namespace {
@@ -395,7 +396,27 @@ TEST(MainWindow, TheStatusLineShowsItsStartAndTheWholeTextInItsTooltip) {
   const QString text = QString::fromStdString("Soubor byl konvertován do: " + deep + "/expo-rts.zip");
   EXPECT_EQ(form.Edit(kStatusLine)->text(), text);
   EXPECT_EQ(form.Edit(kStatusLine)->cursorPosition(), 0);
-  EXPECT_EQ(form.Edit(kStatusLine)->toolTip(), text);
+  EXPECT_EQ(form.Edit(kStatusLine)->toolTip(), text + "\n" + QString::fromStdU16String(kShowResultHint));
+
+  // A double-click or Enter there shows the new archive in its folder (a
+  // recorder in place of the file manager); once the path changes Enter is
+  // Start's again.
+  std::vector<std::string> shown;
+  SetFolderShower([&](const Text& folder, const std::vector<Text>& files) {
+    shown.push_back(testing::U(folder));
+    for (const Text& file : files) shown.push_back(testing::U(file));
+  });
+  QTest::mouseDClick(form.Edit(kStatusLine), Qt::LeftButton);
+  form.Edit(kStatusLine)->setFocus();
+  QTest::keyClick(form.Edit(kStatusLine), Qt::Key_Return);
+  const std::vector<std::string> once = {deep + "/", deep + "/expo-rts.zip"};
+  std::vector<std::string> twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(shown, twice);
+  form.Edit(kPathBox)->setText(QString::fromStdString(deep + "/exports.zip "));
+  QTest::mouseDClick(form.Edit(kStatusLine), Qt::LeftButton);
+  EXPECT_EQ(shown.size(), twice.size());
+  SetFolderShower(nullptr);
 }
 
 TEST(MainWindow, ANameWithoutADateIsExplainedInCzech) {

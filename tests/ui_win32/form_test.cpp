@@ -22,6 +22,7 @@
 #include "ui/win32/application.h"
 #include "ui/win32/form_quenmar.h"
 #include "ui/win32/gauge.h"
+#include "ui/win32/show_in_folder.h"
 #include "ui_win32/window_support.h"
 
 namespace quenmar::win32 {
@@ -256,6 +257,45 @@ TEST(Win32Window, TheStatusLinesTooltipHoldsTheWholeResult) {
   ::SendMessageW(form->StatusTooltip(), TTM_GETTEXTW, static_cast<WPARAM>(tip.size()), reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(Text(tip.c_str(), tip.c_str() + std::wcslen(tip.c_str())), result);
   EXPECT_EQ(WindowText(form->Control(kStatusLine)), result);
+}
+
+// After a run that made an archive, a double-click or Enter on the status line
+// shows it in its folder (a recorder in place of the shell), and the tooltip
+// says so; before, Enter there is Start's, as anywhere in the window.
+TEST(Win32Window, TheStatusLineLeadsToTheNewArchive) {
+  TempDir dir;
+  MakeArchive(dir / "exports.zip");
+  auto form = MakeForm(dir.path());
+  form->Show();
+  Pump(form->Handle());
+  std::vector<Text> shown;
+  SetFolderShower([&](const Text& folder, const std::vector<Text>& files) {
+    shown.push_back(folder);
+    shown.insert(shown.end(), files.begin(), files.end());
+  });
+  HWND status = form->Control(kStatusLine);
+  ::SetFocus(status);
+  PressKey(form->Handle(), VK_RETURN);  // Start
+  const Text output = U(dir / "expo-rts.zip");
+  ASSERT_EQ(WindowText(status), kStatusDone + output);
+  EXPECT_TRUE(shown.empty());
+
+  std::wstring tip(1024, L'\0');
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = form->Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(status);
+  tool.lpszText = tip.data();
+  ::SendMessageW(form->StatusTooltip(), TTM_GETTEXTW, static_cast<WPARAM>(tip.size()), reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(Text(tip.c_str(), tip.c_str() + std::wcslen(tip.c_str())), kStatusDone + output + u"\n" + kShowResultHint);
+
+  ::SendMessageW(status, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SetFocus(status);
+  PressKey(form->Handle(), VK_RETURN);
+  const Text folder = U(dir.path()) + u"\\";
+  EXPECT_EQ(shown, (std::vector<Text>{folder, output, folder, output}));
+  EXPECT_EQ(WindowText(status), kStatusDone + output);  // no second run
+  SetFolderShower(nullptr);
 }
 
 // Start-up's proposal and the path box's rule are the behaviour's

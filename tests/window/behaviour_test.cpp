@@ -46,6 +46,7 @@ class FakeControls : public MainWindowControls {
   void SetStatus(const Text& text) override {
     EXPECT_EQ(std::this_thread::get_id(), windowThread) << "a window operation off the window's thread";
     status = text;
+    statusTooltip = text;
     if (onStatus) onStatus();
   }
   Text InputPath() override { return path; }
@@ -64,6 +65,11 @@ class FakeControls : public MainWindowControls {
     }
     wakeChanged_.notify_all();
   }
+  void SetStatusTooltip(const Text& text) override { statusTooltip = text; }
+  void ShowInFolder(const Text& folder, const std::vector<Text>& files) override {
+    shown.push_back(folder);
+    for (const Text& file : files) shown.push_back(u"  " + file);
+  }
   void Close() override { closed = true; }
   void SetInputsLocked(bool locked) override { inputsLocked = locked; }
 
@@ -73,6 +79,8 @@ class FakeControls : public MainWindowControls {
   Text path, status;
   std::optional<Text> choice;
   bool closed = false;
+  Text statusTooltip;
+  std::vector<Text> shown;  // each folder shown, then its files indented
   bool inputsLocked = false;
   std::function<void()> onProcessMessages;
   std::function<void()> onStatus;  // after each status a run (or a handler) sets
@@ -245,6 +253,46 @@ TEST(WindowBehaviour, SeveralArchivesAreConvertedInOneRun) {
   EXPECT_FALSE(testing::Exists(dir / "seco-nd.zip"));
   EXPECT_EQ(window.outcome, Outcome::kFailed);
   EXPECT_EQ(SeveralArchivesStatus(2, 2, std::nullopt), u"Konvertováno 2 z 2 archivů");
+
+  // The tooltip has every archive's own result; the two new archives are shown
+  // together in their folder.
+  const Text failure = window.status.substr(window.status.find(u". ") + 2);
+  const Text sep(1, platform::kPathSeparator);
+  const Text folder = T(dir.path()) + sep;
+  EXPECT_EQ(window.statusTooltip, window.status + u"\n" +                                               //
+                                      T(dir / "first.zip") + u": Soubor byl konvertován do: " + folder + u"firs-t.zip\n" +
+                                      T(dir / "second.zip") + u": " + failure + u"\n" +                  //
+                                      T(dir / "third.zip") + u": Soubor byl konvertován do: " + folder + u"thir-d.zip\n" +
+                                      kShowResultHint);
+  EXPECT_TRUE(StatusActivated(window));
+  EXPECT_EQ(window.shown, (std::vector<Text>{folder, u"  " + folder + u"firs-t.zip", u"  " + folder + u"thir-d.zip"}));
+}
+
+// After a run that made an archive, a double-click or Enter on the status line
+// shows it in its folder, and the tooltip says so; not after a failure, nor once
+// the path has changed.
+TEST(WindowBehaviour, TheStatusLineLeadsToTheNewArchive) {
+  TempDir dir;
+  testing::BuiltArchive good;
+  good.entries.push_back(testing::BuiltEntry("2018-10-15-a-b.csv", "x"));
+  WriteFile(dir / "exports.zip", good.Bytes());
+  WriteFile(dir / "broken.zip", "no archive");
+  FakeControls window;
+  EXPECT_FALSE(StatusActivated(window));
+  window.SetInputPath(T(dir / "exports.zip"));
+  StartClicked(window);
+  const Text output = T(dir / "expo-rts.zip");
+  ASSERT_EQ(window.status, u"Soubor byl konvertován do: " + output);
+  EXPECT_EQ(window.statusTooltip, window.status + u"\n" + kShowResultHint);
+  EXPECT_TRUE(window.HasResultToShow());
+  EXPECT_TRUE(StatusActivated(window));
+  EXPECT_EQ(window.shown, (std::vector<Text>{T(dir.path()) + Text(1, platform::kPathSeparator), u"  " + output}));
+
+  window.SetInputPath(T(dir / "broken.zip"));
+  EXPECT_FALSE(window.HasResultToShow());
+  StartClicked(window);
+  EXPECT_EQ(window.statusTooltip, window.status);
+  EXPECT_FALSE(StatusActivated(window));
 }
 
 // Files dropped on the window go into the path box as a confirmed Browse puts
@@ -328,6 +376,18 @@ TEST(WindowBehaviour, ARunStopsOnZrusitOnCloseAndAtTheSessionsEnd) {
     if (stop == Stop::kSessionEnd) {
       EXPECT_EQ(whenSessionEnded, before);
     }
+    EXPECT_EQ(testing::Snapshot(dir.path()), before);
+  }
+
+  // Several archives: the stop ends the whole run.
+  {
+    FakeControls window;
+    window.SetInputPath(PathBoxTextFor({T(dir / "bigger.zip"), T(dir / "bigger.zip")}));
+    window.onStatus = [&] {
+      if (window.status == u"Probíhá konverze") CancelClicked(window);
+    };
+    StartClicked(window);
+    EXPECT_EQ(window.status, u"Konvertováno 0 z 2 archivů. Konverze přerušena");
     EXPECT_EQ(testing::Snapshot(dir.path()), before);
   }
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
@@ -20,6 +21,7 @@
 #include "ui/qt/file_dialog.h"
 #include "ui/qt/glyphs.h"
 #include "ui/qt/resources.h"
+#include "ui/qt/show_in_folder.h"
 
 namespace quenmar {
 
@@ -146,6 +148,19 @@ void TForm_Quenmar::ConnectHandlers() {
   setAcceptDrops(true);
   Edit(kPathBox)->setAcceptDrops(false);
   Edit(kStatusLine)->setAcceptDrops(false);
+  Edit(kStatusLine)->installEventFilter(this);
+}
+
+bool TForm_Quenmar::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Control(ControlRole::kStatusLine)) {
+    if (event->type() == QEvent::MouseButtonDblClick && StatusActivated(*this)) return true;
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      // Without a result, Enter is Start's as anywhere in the window.
+      if ((key == Qt::Key_Return || key == Qt::Key_Enter) && StatusActivated(*this)) return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 namespace {
@@ -274,6 +289,12 @@ void TForm_Quenmar::SetStatus(const Text& text) {
 Text TForm_Quenmar::InputPath() { return Edit(ControlRole::kPathBox)->text().toStdU16String(); }
 
 void TForm_Quenmar::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TForm_Quenmar::SetStatusTooltip(const Text& text) { Edit(ControlRole::kStatusLine)->setToolTip(Q(text)); }
+
+void TForm_Quenmar::ShowInFolder(const Text& folder, const std::vector<Text>& files) {
+  quenmar::ShowInFolder(folder, files);
+}
 
 void TForm_Quenmar::WaitForEvents() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 

@@ -53,6 +53,8 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   void SetStatus(const Text& text) override;
   Text InputPath() override;
   void ProcessMessages() override;
+  void SetStatusTooltip(const Text& text) override;
+  void ShowInFolder(const Text& folder, const std::vector<Text>& files) override;
   void WaitForEvents() override;
   void Wake() override;
   void Close() override;
@@ -70,6 +72,8 @@ class TForm_Quenmar : public QDialog, public MainWindowControls {
   void changeEvent(QEvent* event) override;
   // Closed at once without a run; during one, once the run has stopped.
   void closeEvent(QCloseEvent* event) override;
+  // A double-click, or Enter, on the status line (StatusActivated).
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void MakeControls();

@@ -9,6 +9,7 @@
 #include "ui/win32/gauge.h"
 #include "ui/win32/glyphs.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/show_in_folder.h"
 
 namespace quenmar::win32 {
 
@@ -270,6 +271,7 @@ void TForm_Quenmar::CreateControls() {
                           instance_, nullptr);
   }
   CreateTooltip();
+  ::SetWindowSubclass(Control(ControlRole::kStatusLine), StatusLineProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SetProgramIcon(window_, instance_);
   ApplyDpi(WindowDpi(window_));
 }
@@ -290,6 +292,44 @@ void TForm_Quenmar::CreateTooltip() {
   TTTOOLINFOW tool = ToolOf(window_, Control(ControlRole::kStatusLine), text);
   ::SendMessageW(statusTooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   ::SendMessageW(statusTooltip_, TTM_SETMAXTIPWIDTH, 0, DescriptionOf(ControlRole::kStatusLine).place.width);
+}
+
+LRESULT CALLBACK TForm_Quenmar::StatusLineProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                               DWORD_PTR data) {
+  auto* form = reinterpret_cast<TForm_Quenmar*>(data);
+  const auto isEnter = [](const MSG* key) {
+    return key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+  };
+  switch (message) {
+    case WM_GETDLGCODE:
+      // With a result to show, Enter here is the status line's, not Start's.
+      if (form->HasResultToShow() && isEnter(reinterpret_cast<const MSG*>(lParam))) {
+        return ::DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        bool shown = false;
+        Guarded(form->window_, [&] { shown = StatusActivated(*form); });
+        if (shown) return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == L'\r') return 0;  // no beep for the Enter taken above
+      break;
+    case WM_LBUTTONDBLCLK: {
+      bool shown = false;
+      Guarded(form->window_, [&] { shown = StatusActivated(*form); });
+      if (shown) return 0;
+      break;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(control, StatusLineProc, 0);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
 void TForm_Quenmar::MakeFonts(int dpi) {
@@ -403,9 +443,7 @@ void TForm_Quenmar::SetStatus(const Text& text) {
   HWND status = Control(ControlRole::kStatusLine);
   ::SetWindowTextW(status, W(text));
   ::UpdateWindow(status);
-  std::wstring tip(W(text));  // the tooltip keeps a copy
-  TTTOOLINFOW tool = ToolOf(window_, status, tip);
-  ::SendMessageW(statusTooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  SetStatusTooltip(text);
 }
 
 Text TForm_Quenmar::InputPath() {
@@ -417,6 +455,16 @@ Text TForm_Quenmar::InputPath() {
 }
 
 void TForm_Quenmar::ProcessMessages() { ProcessPendingMessages(window_); }
+
+void TForm_Quenmar::SetStatusTooltip(const Text& text) {
+  std::wstring tip(W(text));  // the tooltip keeps a copy
+  TTTOOLINFOW tool = ToolOf(window_, Control(ControlRole::kStatusLine), tip);
+  ::SendMessageW(statusTooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm_Quenmar::ShowInFolder(const Text& folder, const std::vector<Text>& files) {
+  win32::ShowInFolder(folder, files);
+}
 
 void TForm_Quenmar::WaitForEvents() {
   ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);

@@ -66,6 +66,8 @@ class TForm_Quenmar : public MainWindowControls {
   void SetStatus(const Text& text) override;
   Text InputPath() override;
   void ProcessMessages() override;
+  void SetStatusTooltip(const Text& text) override;
+  void ShowInFolder(const Text& folder, const std::vector<Text>& files) override;
   void WaitForEvents() override;
   void Wake() override;
   void Close() override;
@@ -80,6 +82,10 @@ class TForm_Quenmar : public MainWindowControls {
   void OnCommand(int id, int code);
   void CreateControls();
   void CreateTooltip();
+  // The status line's own messages: a double-click or Enter there
+  // (StatusActivated).
+  static LRESULT CALLBACK StatusLineProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR form);
   void ApplyDpi(int dpi);
   void MakeFonts(int dpi);
   void MakeGlyphs(int dpi);
