@@ -56,7 +56,7 @@ void CentralDirectory::Read(TStream& stream, int count, int64_t sizeHint) {
   for (int i = 0; i < count; ++i) {
     if (!Ensure(stream, at + zf::kSignatureLength)) ReadError();
     if (zf::GetU32(bytes_.Data() + at) != zf::kCentralHeaderSignature) {
-      throw EZipException(u"Invalid Zip Central Header signature");
+      throw EZipException(kInvalidCentralSignature);
     }
     if (!Ensure(stream, at + zf::kCentralHeaderLength)) ReadError();
     const size_t length = CentralRecordLength(bytes_.Data() + at);

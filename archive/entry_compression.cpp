@@ -46,7 +46,7 @@ class BoundedMemoryStream : public TStream {
 }  // namespace
 
 void CheckEntrySize(int64_t size) {
-  if (size >= kMaxEntrySize) throw EZipException(u"Entry too large for a ZIP archive without Zip64");
+  if (size >= kMaxEntrySize) throw EZipException(kEntryTooLarge);
 }
 
 TZipHeader FileEntryHeader(TFileStream& file, TextView entryName, TZipCompression compression, bool utf8Names) {

@@ -26,7 +26,7 @@ void CheckContained(TextView name) {
     climbs = name.substr(start, end - start) == u"..";
     start = end + 1;
   }
-  if (rooted || climbs) throw EArgumentException(u"Entry name leads outside the target folder");
+  if (rooted || climbs) throw EArgumentException(kLeadsOutside);
 }
 
 }  // namespace

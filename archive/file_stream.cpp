@@ -26,8 +26,8 @@ TFileStream::TFileStream(TextView path, TFileMode mode, bool buffered) : path_(p
   if (!status.Ok()) {
     Text full = FullFileName(path);
     if (full.empty()) full = Text(path);
-    if (mode == TFileMode::kCreate || mode == TFileMode::kOverwrite) throw EFCreateError(CannotCreateMessage(full, status.reason));
-    throw EFOpenError(CannotOpenMessage(full, status.reason));
+    if (mode == TFileMode::kCreate || mode == TFileMode::kOverwrite) throw EFCreateError(CannotCreateMessage(full, status.reason), status.code);
+    throw EFOpenError(CannotOpenMessage(full, status.reason), status.code);
   }
   if (buffered_) cache_.resize(kCacheSize);
 }
@@ -132,7 +132,7 @@ void TFileStream::Flush() {
   const int64_t length = cacheLength_;
   cacheLength_ = 0;
   if (!MoveFileTo(cacheStart_) || WriteToFile(cache_.data(), length) != length) {
-    throw EWriteError(WithReason(kStreamWriteError, FailureReason()));
+    RaiseWithReason<EWriteError>(kStreamWriteError, Failure());
   }
 }
 

@@ -45,7 +45,7 @@ class TFileStream : public TStream {
   int64_t Size() override;
   bool Truncate(int64_t size) override;
   void Finish() override { Flush(); }
-  Text FailureReason() const override { return file_.LastFailure().reason; }
+  platform::IoStatus Failure() const override { return file_.LastFailure(); }
   void Flush();
   // The size the file had when it was opened.
   int64_t SizeAtOpen() const { return file_.SizeAtOpen(); }

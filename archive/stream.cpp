@@ -14,11 +14,11 @@ Text WithReason(TextView message, const Text& reason) {
 }
 
 void TStream::ReadBuffer(void* buffer, int64_t count) {
-  if (count > 0 && Read(buffer, count) != count) throw EReadError(WithReason(kStreamReadError, FailureReason()));
+  if (count > 0 && Read(buffer, count) != count) RaiseWithReason<EReadError>(kStreamReadError, Failure());
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-  if (count > 0 && Write(buffer, count) != count) throw EWriteError(WithReason(kStreamWriteError, FailureReason()));
+  if (count > 0 && Write(buffer, count) != count) RaiseWithReason<EWriteError>(kStreamWriteError, Failure());
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "support/platform/files.h"
 #include "support/text.h"
 
 namespace quenmar {
@@ -35,13 +36,13 @@ class TStream {
   // a buffered file's pending bytes. Nothing for most streams. Raises when the
   // bytes cannot be written.
   virtual void Finish() {}
-  // The system's reason for the last transfer that fell short (a full disk, a
-  // quota), or empty when the stream has none to give.
-  virtual Text FailureReason() const { return Text(); }
+  // The system's code and reason for the last transfer that fell short (a full
+  // disk, a quota), or kOk and no text when the stream has none to give.
+  virtual platform::IoStatus Failure() const { return {}; }
 
   // Whole transfers: a short read raises EReadError "Stream read error", a short
-  // write EWriteError "Stream write error", followed by ". " and FailureReason()
-  // when there is one.
+  // write EWriteError "Stream write error", followed by ". " and Failure()'s reason
+  // when there is one, and carrying its code.
   void ReadBuffer(void* buffer, int64_t count);
   void WriteBuffer(const void* buffer, int64_t count);
 };
@@ -49,6 +50,12 @@ class TStream {
 // Message, followed by ". " and Reason when there is one: how a failure keeps
 // the system's own words.
 Text WithReason(TextView message, const Text& reason);
+
+// Raises E with Message and Failure's reason, carrying Failure's code.
+template <typename E>
+[[noreturn]] void RaiseWithReason(TextView message, const platform::IoStatus& failure) {
+  throw E(WithReason(message, failure.reason), failure.code);
+}
 
 // A stream held in memory.
 class TMemoryStream : public TStream {

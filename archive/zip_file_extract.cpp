@@ -77,7 +77,7 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   char fixed[zf::kLocalHeaderLength];
   const int64_t got = stream.Read(fixed, zf::kLocalHeaderLength);
   if (got < zf::kSignatureLength) throw EZipException(kErrorReadingZip);
-  if (zf::GetU32(fixed) != zf::kLocalHeaderSignature) throw EZipException(u"Invalid Zip Local Header signature");
+  if (zf::GetU32(fixed) != zf::kLocalHeaderSignature) throw EZipException(kInvalidLocalSignature);
   if (got != zf::kLocalHeaderLength) throw EZipException(kErrorReadingZip);
   local = ParseLocalHeaderTail(
       std::string_view(fixed + zf::kSignatureLength, zf::kLocalHeaderLength - zf::kSignatureLength));
@@ -104,7 +104,7 @@ std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
   if (local.Flag & kFlagEncrypted) throw EZipException(kEncryptedNotSupported);
   const uint16_t method = FFiles.CompressionMethod(entry);
   const auto handler = FindCompressionHandlerForRecord(method);
-  if (!handler) throw EZipException(u"Unsupported compression method " + CompressionMethodNumberAndName(method));
+  if (!handler) throw EZipException(kUnsupportedMethod + CompressionMethodNumberAndName(method));
   return handler->decompress(*FStream, *this, local);
 }
 

@@ -24,7 +24,7 @@ namespace zf = zipformat;
 constexpr int64_t kMaxArchiveOffset = int64_t{1} << 32;
 
 [[noreturn]] void WriteError(const TStream& stream) {
-  throw EZipException(WithReason(kErrorWritingZip, stream.FailureReason()));
+  RaiseWithReason<EZipException>(kErrorWritingZip, stream.Failure());
 }
 
 // The handler of a method this program writes with; raises for one not registered.
@@ -45,7 +45,7 @@ void WriteAll(TStream& stream, const TBytes& bytes) {
 
 void CheckRoomForEntry(size_t entries) {
   if (entries >= static_cast<size_t>(zf::kMaxEntries)) {
-    throw EZipException(u"Too many entries for a ZIP archive without Zip64");
+    throw EZipException(kTooManyEntries);
   }
 }
 
@@ -53,7 +53,7 @@ void CheckRoomForEntry(size_t entries) {
 // beyond, where its offset would be stored cut short. Offset is counted from the
 // archive's start.
 void CheckArchiveEnd(int64_t offset) {
-  if (offset >= kMaxArchiveOffset) throw EZipException(u"Archive too large for a ZIP archive without Zip64");
+  if (offset >= kMaxArchiveOffset) throw EZipException(kArchiveTooLarge);
 }
 
 }  // namespace

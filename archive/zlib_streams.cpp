@@ -18,7 +18,7 @@ Text ZlibErrorText(int code) {
     case Z_ERRNO: return u"file error";
     case Z_STREAM_ERROR: return u"stream error";
     case Z_DATA_ERROR: return u"data error";
-    case Z_MEM_ERROR: return u"insufficient memory";
+    case Z_MEM_ERROR: return kInsufficientMemory;
     case Z_BUF_ERROR: return u"buffer error";
     case Z_VERSION_ERROR: return u"incompatible version";
     default: return u"";

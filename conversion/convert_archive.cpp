@@ -15,10 +15,10 @@
 #include "conversion/scratch_folder.h"
 #include "support/exceptions.h"
 #include "support/file_names.h"
+#include "support/messages.h"
 #include "support/platform/files.h"
 #include "support/platform/interrupts.h"
 #include "support/shown_names.h"
-#include "support/utf8.h"
 
 namespace quenmar {
 namespace {
@@ -67,26 +67,16 @@ void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPa
   // Done: an interrupt from here on finds the work finished.
 }
 
-// The status for a failed run: Cause's message, behind the entry's name when the
-// failure was an entry's. The rule's two errors say, in words a user can act on,
-// that the name does not begin with a date.
+// The status for a failed run: what went wrong in Czech, with Cause's own message
+// behind it (messages.h), after the entry's name when the failure was an entry's.
 Text FailureText(const std::optional<Text>& entry, const std::exception_ptr& cause) {
-  const auto failed = [&](const Text& message) {
-    if (entry) return Text(kStatusFailed) + u" u položky \"" + *entry + u"\": " + message;
-    return Text(kStatusFailed) + u": " + message;
-  };
+  const Text failed = entry ? Text(kStatusFailed) + u" u položky \"" + *entry + u"\": " : Text(kStatusFailed) + u": ";
   try {
     std::rethrow_exception(cause);
   } catch (const EInterrupted&) {
     return Text(kStatusInterrupted);
-  } catch (const ERangeError& e) {
-    return failed(Text(kNoDate) + u" (" + e.Message() + u")");
-  } catch (const EConvertError& e) {
-    return failed(Text(kNoDate) + u" (" + e.Message() + u")");
-  } catch (const Exception& e) {
-    return failed(e.Message());
   } catch (const std::exception& e) {
-    return failed(Utf8ToText(e.what()));
+    return failed + FailureMessage(e, entry.has_value());
   }
 }
 

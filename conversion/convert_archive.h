@@ -6,9 +6,11 @@
 // The run is synchronous. It disables Start, shows the gauge and moves it after each
 // entry, and leaves its outcome in the status line: "Soubor byl konvertován do: " +
 // output path on success; on failure "Konverze selhala u položky "ENTRY": MESSAGE"
-// or "Konverze selhala: MESSAGE", where the entry name rule's two errors read
-// "název nezačíná platným datem RRRR-MM-DD (MESSAGE)". Control characters of the
-// status are shown escaped ("\x1b"). Nothing is thrown out of it.
+// or "Konverze selhala: MESSAGE", where MESSAGE is a Czech sentence saying what
+// went wrong followed by the failure's English message in parentheses
+// (support/messages.h); the entry name rule's two errors read "název nezačíná
+// platným datem RRRR-MM-DD (ENGLISH)". Control characters of the status are shown
+// escaped ("\x1b"). Nothing is thrown out of it.
 //
 // A pending interrupt (support/platform/interrupts.h), or the window's
 // StopRequested, stops the run at the next block read or written, before the output is moved into place at the latest; the
@@ -35,7 +37,6 @@ namespace quenmar {
 inline constexpr char16_t kStatusRunning[] = u"Probíhá konverze";
 inline constexpr char16_t kStatusDone[] = u"Soubor byl konvertován do: ";
 inline constexpr char16_t kStatusFailed[] = u"Konverze selhala";
-inline constexpr char16_t kNoDate[] = u"název nezačíná platným datem RRRR-MM-DD";
 inline constexpr char16_t kStatusInterrupted[] = u"Konverze přerušena";
 
 // The output path for an input path: its folder, then its file name with "-"

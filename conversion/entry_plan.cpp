@@ -18,7 +18,7 @@ constexpr size_t kMaxStoredNameBytes = 65535;  // what a record's 16-bit length 
 // one that its records can hold whole.
 void CheckNewName(const Text& newName) {
   if (newName.empty() || newName.find_first_of(u"/\\:") != Text::npos) {
-    throw EArgumentException(u"Invalid new entry name \"" + newName + u"\"");
+    throw EArgumentException(Text(kInvalidNewName) + u" \"" + newName + u"\"");
   }
   size_t bytes = 0;  // of its UTF-8 form, counted without making it
   for (size_t i = 0; i < newName.size(); ++i) {
@@ -29,7 +29,7 @@ void CheckNewName(const Text& newName) {
     i += pair ? 1 : 0;
   }
   if (bytes > kMaxStoredNameBytes) {
-    throw EArgumentException(u"New entry name is too long (" + Utf8ToText(std::to_string(bytes)) +
+    throw EArgumentException(Text(kNewNameTooLong) + u" (" + Utf8ToText(std::to_string(bytes)) +
                              u" bytes, at most 65535)");
   }
 }

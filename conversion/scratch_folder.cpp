@@ -77,7 +77,7 @@ void CheckRunCanWrite(TextView parent) {
   platform::IoStatus status;
   const platform::Folder folder = platform::Folder::Open(parent, status);
   if (status.Ok()) status = folder.CheckWritable();
-  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason));
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason), status.code);
 }
 
 ScratchFolder::ScratchFolder(TextView parent) {
@@ -94,7 +94,7 @@ ScratchFolder::ScratchFolder(TextView parent) {
     lock_ = folder_.NewFile(kLockName, status);
     if (!status.Ok()) (void)parent_.RemoveSubfolder(name_, folder_);
   }
-  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason));
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(parent), status.reason), status.code);
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -107,7 +107,7 @@ std::unique_ptr<TFileStream> ScratchFolder::NewFile(TextView name, bool buffered
   platform::IoStatus status;
   platform::File file = folder_.NewFile(name, status, permissions);
   const Text path = Path() + Text(name);
-  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason));
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason), status.code);
   return std::make_unique<TFileStream>(std::move(file), path, TFileMode::kCreate, buffered);
 }
 
@@ -119,8 +119,8 @@ std::unique_ptr<TFileStream> ScratchFolder::OpenFile(TextView name, TFileMode mo
                                          platform::FileShare::kExclusive, status);
   const Text path = Path() + Text(name);
   if (!status.Ok()) {
-    if (reading) throw EFOpenError(CannotOpenMessage(FullOrAsIs(path), status.reason));
-    throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason));
+    if (reading) throw EFOpenError(CannotOpenMessage(FullOrAsIs(path), status.reason), status.code);
+    throw EFCreateError(CannotCreateMessage(FullOrAsIs(path), status.reason), status.code);
   }
   return std::make_unique<TFileStream>(std::move(file), path, mode);
 }
@@ -130,7 +130,8 @@ void ScratchFolder::RequireRoom(uint64_t bytes) const {
   if (bytes == 0 || !folder_.FreeSpace(free).Ok() || bytes <= free) return;  // the writes will tell
   throw EWriteError(u"Stream write error. There is not enough space on the disk (" +
                     Utf8ToText(std::to_string(bytes)) + u" bytes needed, " + Utf8ToText(std::to_string(free)) +
-                    u" free)");
+                    u" free)",
+                    platform::IoCode::kDiskFull);
 }
 
 void ScratchFolder::RemoveFile(TextView name) const {
@@ -141,7 +142,7 @@ void ScratchFolder::RemoveFile(TextView name) const {
 void ScratchFolder::MoveOut(TextView name, TextView targetName, TextView shownTarget) const {
   CheckScratchName(name);
   const platform::IoStatus moved = folder_.MoveInto(name, parent_, targetName);
-  if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(shownTarget, moved.reason));
+  if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(shownTarget, moved.reason), moved.code);
 }
 
 }  // namespace quenmar

@@ -6,9 +6,10 @@
 
 namespace quenmar {
 
-Exception::Exception(Text message) : message_(std::move(message)), utf8_(TextToUtf8(message_)) {}
+Exception::Exception(Text message, platform::IoCode code)
+    : message_(std::move(message)), utf8_(TextToUtf8(message_)), code_(code) {}
 
-EInOutError::EInOutError(platform::IoCode code, TextView name) : Exception(MessageFor(code, name)), code_(code) {}
+EInOutError::EInOutError(platform::IoCode code, TextView name) : Exception(MessageFor(code, name), code) {}
 
 Text EInOutError::MessageFor(platform::IoCode code, TextView name) {
   using platform::IoCode;

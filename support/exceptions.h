@@ -1,7 +1,9 @@
 // The program's exceptions. Every one is a class of its documented name carrying
 // exactly its documented message; the root keeps the message as text and as UTF-8
-// for what(). Callers catch by kind: EStreamError for stream and file failures,
-// EPathError for unusable paths, or Exception for everything.
+// for what(), and the I/O result code of the system call that failed, when one did
+// (it chooses what the person is told, messages.h). Callers catch by kind:
+// EStreamError for stream and file failures, EPathError for unusable paths, or
+// Exception for everything.
 #pragma once
 
 #include <exception>
@@ -14,13 +16,16 @@ namespace quenmar {
 
 class Exception : public std::exception {
  public:
-  explicit Exception(Text message);
+  explicit Exception(Text message, platform::IoCode code = platform::IoCode::kOk);
   const Text& Message() const noexcept { return message_; }
   const char* what() const noexcept override { return utf8_.c_str(); }
+  // The system's code for the failure; kOk when no system call failed.
+  platform::IoCode Code() const noexcept { return code_; }
 
  private:
   Text message_;
   std::string utf8_;
+  platform::IoCode code_;
 };
 
 #define QUENMAR_EXCEPTION(Name, Base)        \
@@ -73,6 +78,16 @@ inline constexpr char16_t kZip64NotSupported[] = u"Zip64 archives are not suppor
 inline constexpr char16_t kEncryptedNotSupported[] = u"Encrypted entries are not supported";
 inline constexpr char16_t kInvalidPathCharacters[] = u"Invalid characters in path";
 inline constexpr char16_t kInvalidStreamOperation[] = u"Invalid stream operation";
+inline constexpr char16_t kInsufficientMemory[] = u"insufficient memory";  // zlib's words
+inline constexpr char16_t kUnsupportedMethod[] = u"Unsupported compression method ";  // + number and name
+inline constexpr char16_t kInvalidLocalSignature[] = u"Invalid Zip Local Header signature";
+inline constexpr char16_t kInvalidCentralSignature[] = u"Invalid Zip Central Header signature";
+inline constexpr char16_t kEntryTooLarge[] = u"Entry too large for a ZIP archive without Zip64";
+inline constexpr char16_t kTooManyEntries[] = u"Too many entries for a ZIP archive without Zip64";
+inline constexpr char16_t kArchiveTooLarge[] = u"Archive too large for a ZIP archive without Zip64";
+inline constexpr char16_t kLeadsOutside[] = u"Entry name leads outside the target folder";
+inline constexpr char16_t kInvalidNewName[] = u"Invalid new entry name";      // + " \"NAME\""
+inline constexpr char16_t kNewNameTooLong[] = u"New entry name is too long";  // + " (N bytes, at most 65535)"
 
 // A failed file operation, with its I/O result code (Windows numbering). The
 // message is chosen by the code; code 3 names the file or folder involved.
@@ -80,12 +95,8 @@ class EInOutError : public Exception {
  public:
   EInOutError(platform::IoCode code, TextView name);
   // The code's number.
-  int ErrorCode() const noexcept { return platform::NumberOf(code_); }
-  platform::IoCode Code() const noexcept { return code_; }
+  int ErrorCode() const noexcept { return platform::NumberOf(Code()); }
   static Text MessageFor(platform::IoCode code, TextView name);
-
- private:
-  platform::IoCode code_;
 };
 
 // "Cannot open file "NAME". REASON" and "Cannot create file "NAME". REASON".

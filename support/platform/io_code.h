@@ -14,14 +14,25 @@ enum class IoCode : int {
   kPathNotFound = 3,        // a folder on the way is missing, or the name is too long
   kTooManyOpenFiles = 4,
   kAccessDenied = 5,
+  kNotEnoughMemory = 8,
+  kOutOfMemory = 14,
   kNotSameDevice = 17,
+  kWriteProtected = 19,
+  kNotReady = 21,           // a drive that is not there (a removed stick, an empty reader)
   kSharingViolation = 32,   // another opener holds the file (a refused lock on POSIX)
+  kLockViolation = 33,      // another opener has locked part of it
+  kHandleDiskFull = 39,
+  kBadNetworkPath = 53,
+  kNetworkNameDeleted = 64,
+  kBadNetworkName = 67,
   kFileExists = 80,
   kReadBeyondEnd = 100,     // the runtime's I/O errors, kept with their numbers
   kDiskFullOnWrite = 101,
   kInvalidNumericInput = 106,
   kDiskFull = 112,
+  kInvalidName = 123,
   kDirectoryNotEmpty = 145,
+  kFileNameTooLong = 206,
 };
 
 // The code's number.

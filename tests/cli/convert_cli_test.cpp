@@ -148,20 +148,26 @@ TEST(CliConvert, MixedNameEncodingsOfPythonAnd7Zip) {
 }
 
 // The dry run plans every entry as the run does and reads its data through, so
-// it names the same failures and predicts the run's exit status.
+// it names the same failures (in the English the run keeps behind its Czech
+// sentence) and predicts the run's exit status.
 TEST(CliConvert, TheDryRunPredictsTheRun) {
-  struct Case { testing::BuiltEntry entry; std::string shownAs, outcome; };
+  struct Case { testing::BuiltEntry entry; std::string shownAs, outcome, sentence; };
   testing::BuiltEntry badCrc("2018-10-16-c-d.csv", "payload", 8);
   badCrc.crc = 0x12345678;
+  const std::string noNewName = "Z názvu položky nevznikl platný nový název. ";
   const Case cases[] = {
-      {testing::BuiltEntry("2018-10-16-c-c.csv", "fine", 8), "2018-10-16-c-c.csv", "2018-10-c-c-fix.csv"},
-      {testing::BuiltEntry("1899-12-30-a-b-c.txt", "x"), "1899-12-30-a-b-c.txt", "error: Invalid new entry name \"\""},
+      {testing::BuiltEntry("2018-10-16-c-c.csv", "fine", 8), "2018-10-16-c-c.csv", "2018-10-c-c-fix.csv", ""},
+      {testing::BuiltEntry("1899-12-30-a-b-c.txt", "x"), "1899-12-30-a-b-c.txt", "error: Invalid new entry name \"\"",
+       noNewName},
       {testing::BuiltEntry("2018-10-01/x-y-z.csv", "x"), "2018-10-01/x-y-z.csv",
-       "error: Invalid new entry name \"2018-09/x-y-z-mob.csv\""},
+       "error: Invalid new entry name \"2018-09/x-y-z-mob.csv\"", noNewName},
       {testing::BuiltEntry("../2018-10-01-x.csv", "x"), "../2018-10-01-x.csv",
-       "error: Entry name leads outside the target folder"},
-      {badCrc, "2018-10-16-c-d.csv", "error: CRC-32 mismatch"},
-      {testing::DamagedDeflateEntry("2018-10-16-e-f.csv"), "2018-10-16-e-f.csv", "error: data error"},
+       "error: Entry name leads outside the target folder",
+       "Název položky vede mimo cílovou složku, proto ji program odmítl. "},
+      {badCrc, "2018-10-16-c-d.csv", "error: CRC-32 mismatch",
+       "Archiv je poškozený, data položky neodpovídají kontrolnímu součtu. "},
+      {testing::DamagedDeflateEntry("2018-10-16-e-f.csv"), "2018-10-16-e-f.csv", "error: data error",
+       "Archiv je poškozený, data položky nelze přečíst. "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shownAs);
@@ -177,7 +183,8 @@ TEST(CliConvert, TheDryRunPredictsTheRun) {
     EXPECT_EQ(RunCommand(kConvert + " " + dir / "input.zip" + " 2>" + dir / "err", &out, false), fails ? 1 : 0);
     if (fails) {
       EXPECT_EQ(ReadFile(dir / "err"),
-                "Konverze selhala u polo\xC5\xBEky \"" + c.shownAs + "\": " + c.outcome.substr(7) + "\n");
+                "Konverze selhala u polo\xC5\xBEky \"" + c.shownAs + "\": " + c.sentence + "(" + c.outcome.substr(7) +
+                    ")\n");
     }
   }
 }
@@ -212,7 +219,11 @@ TEST(CliConvert, TheDryRunFailsWhereTheRunCannotWrite) {
   EXPECT_EQ(RunCommand(kConvert + " " + folder + "/input.zip 2>" + dir / "run", &out, false), 1);
   const std::string dry = ReadFile(dir / "dry"), run = ReadFile(dir / "run");
   EXPECT_NE(dry.find("Cannot create file \"" + folder + "/\""), std::string::npos) << dry;
-  EXPECT_NE(run.find("Cannot create file \"" + folder + "/\""), std::string::npos) << run;
+  EXPECT_EQ(run.rfind("Konverze selhala: Přístup byl odepřen. Zkontrolujte oprávnění a zda soubor není jen pro čtení. "
+                     "(Cannot create file \"" + folder + "/\"",
+                     0),
+            0u)
+      << run;
   chmod(folder.c_str(), 0755);
 }
 #endif
@@ -260,7 +271,8 @@ TEST(CliConvert, AFailedArchiveDoesNotSpoilTheNext) {
   std::string out;
   EXPECT_EQ(RunCommand(kConvert + " " + dir / "bad.zip" + " " + dir / "good.zip" + " 2>" + dir / "err", &out, false), 1);
   EXPECT_EQ(out, "Soubor byl konvertov\xC3\xA1n do: " + dir / "good-.zip" + "\n");
-  EXPECT_EQ(ReadFile(dir / "err"), "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": data error\n");
+  EXPECT_EQ(ReadFile(dir / "err"), "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": Archiv je poškozený, "
+                                   "data položky nelze přečíst. (data error)\n");
 }
 
 }  // namespace

@@ -116,7 +116,9 @@ TEST(Jobs, TheFirstFailingEntryInOrderIsNamed) {
   for (const int jobs : {1, 2, 4}) {
     std::string output, errors;
     EXPECT_EQ(Convert(dir, dir / "failing.zip", jobs, output, errors), 1);
-    EXPECT_EQ(errors, "Konverze selhala u položky \"2018-10-15-a-b-3.csv\": CRC-32 mismatch\n") << jobs;
+    EXPECT_EQ(errors, "Konverze selhala u položky \"2018-10-15-a-b-3.csv\": Archiv je poškozený, data položky "
+                      "neodpovídají kontrolnímu součtu. (CRC-32 mismatch)\n")
+        << jobs;
   }
 }
 

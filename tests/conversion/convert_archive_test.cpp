@@ -135,13 +135,21 @@ TEST(ConvertArchive, FailuresOutsideAnEntry) {
   WriteFile(dir / "broken.zip", "this is no archive at all");
   FakeWindow broken(T(dir / "broken.zip"));
   EXPECT_FALSE(ConvertArchive(broken));
-  EXPECT_EQ(broken.status, u"Konverze selhala: Error reading zip file");
+  EXPECT_EQ(broken.status, u"Konverze selhala: Soubor není platný archiv ZIP nebo je poškozený. (Error reading zip file)");
   FakeWindow missing(T(dir / "missing.zip"));
   EXPECT_FALSE(ConvertArchive(missing));
-  EXPECT_EQ(U(missing.status).rfind("Konverze selhala: Cannot open file \"", 0), 0u) << U(missing.status);
+  EXPECT_EQ(U(missing.status).rfind("Konverze selhala: Soubor nebyl nalezen. Zkontrolujte cestu. (Cannot open file \"" +
+                                        dir / "missing.zip",
+                                    0),
+            0u)
+      << U(missing.status);
   FakeWindow noFolder(T(dir / "no/such/folder/a.zip"));
   EXPECT_FALSE(ConvertArchive(noFolder));
-  EXPECT_EQ(U(noFolder.status).rfind("Konverze selhala: Cannot open file \"" + dir / "no/such/folder/a.zip", 0), 0u)
+  EXPECT_EQ(U(noFolder.status)
+                .rfind("Konverze selhala: Cesta k souboru nebyla nalezena. Zkontrolujte ji. (Cannot open file \"" +
+                           dir / "no/such/folder/a.zip",
+                       0),
+            0u)
       << U(noFolder.status);
   EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"broken.zip"});
 }
@@ -231,8 +239,10 @@ TEST(ConvertArchive, FolderEntriesAndUnusableNewNamesFail) {
   const Case cases[] = {
       {"sub/2018-10-01-a-b-c.csv", "Konverze selhala u položky \"sub/2018-10-01-a-b-c.csv\": název nezačíná platným "
                                    "datem RRRR-MM-DD (Range check error)"},
-      {"2018-10-01/", "Konverze selhala u položky \"2018-10-01/\": Invalid new entry name \"2018-09/-fix\""},
-      {"1899-12-30-a.csv", "Konverze selhala u položky \"1899-12-30-a.csv\": Invalid new entry name \"\""},
+      {"2018-10-01/", "Konverze selhala u položky \"2018-10-01/\": Z názvu položky nevznikl platný nový název. "
+                      "(Invalid new entry name \"2018-09/-fix\")"},
+      {"1899-12-30-a.csv", "Konverze selhala u položky \"1899-12-30-a.csv\": Z názvu položky nevznikl platný nový "
+                           "název. (Invalid new entry name \"\")"},
   };
   for (const Case& c : cases) {
     TempDir dir;

@@ -26,25 +26,30 @@ using testing::WriteFile;
 
 TEST(HonestReports, OddEntriesAreRefusedAlikeEverywhereBeforeAnythingIsWritten) {
   const std::string longRest(65535 - 15 - 4, 'x');
+  const std::string kForbidden = "Název obsahuje znaky, které v názvu souboru nejsou povolené. (Invalid characters in path)";
+  const std::string kUnsupported =
+      "Položka je komprimovaná metodou, kterou program nepodporuje. Uložte archiv s metodou Deflate. "
+      "(Unsupported compression method ";
   struct Case {
     BuiltEntry entry;
     std::string status;
   };
   const Case cases[] = {
       {BuiltEntry("2018-10-15-a\x1b]0;pwned\x07-b.csv", "x", 8),
-       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a\\x1b]0;pwned\\x07-b.csv\": Invalid characters in path"},
-      {BuiltEntry("notes\xC2\x9B" "31m.csv", "x", 8), "Konverze selhala u polo\xC5\xBEky \"notes\\x9b" "31m.csv\": "},
+       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a\\x1b]0;pwned\\x07-b.csv\": " + kForbidden},
+      {BuiltEntry("notes\xC2\x9B" "31m.csv", "x", 8),
+       "Konverze selhala u polo\xC5\xBEky \"notes\\x9b" "31m.csv\": název nezačíná platným datem RRRR-MM-DD "},
       {BuiltEntry("2018-10-15-a-b?.csv", "x", 8),
-       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b?.csv\": Invalid characters in path"},
+       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b?.csv\": " + kForbidden},
       {BuiltEntry("2018-10-15-a-b|c.csv", "x", 8),
-       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b|c.csv\": Invalid characters in path"},
+       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b|c.csv\": " + kForbidden},
       {BuiltEntry("2018-10-15-a-b-" + longRest + ".csv", "x", 8),
        "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b-" + longRest +
-           ".csv\": New entry name is too long (65536 bytes, at most 65535)"},
+           ".csv\": Nový název položky je příliš dlouhý. (New entry name is too long (65536 bytes, at most 65535))"},
       {BuiltEntry("2018-10-15-a-b.csv", "x", 0x108),
-       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": Unsupported compression method 264 (Unknown)"},
+       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": " + kUnsupported + "264 (Unknown))"},
       {BuiltEntry("2018-10-15-a-b.csv", "x", 12),
-       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": Unsupported compression method 12 (BZIP2)"},
+       "Konverze selhala u polo\xC5\xBEky \"2018-10-15-a-b.csv\": " + kUnsupported + "12 (BZIP2))"},
   };
   for (const Case& c : cases) {
     for (const int jobs : {1, 2}) {

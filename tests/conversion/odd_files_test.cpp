@@ -44,7 +44,8 @@ TEST(OddFiles, PipesNeverBlockTheRun) {
   FakeWindow pipeWindow(T(dir / "pipe.zip"));
   EXPECT_FALSE(ConvertArchive(pipeWindow));
   EXPECT_EQ(U(pipeWindow.status),
-            "Konverze selhala: Cannot open file \"" + dir / "pipe.zip" + "\". Not a regular file");
+            "Konverze selhala: Zadaná cesta nevede k obyčejnému souboru. (Cannot open file \"" + dir / "pipe.zip" +
+                "\". Not a regular file)");
   EXPECT_EQ(Snapshot(dir.path()), before);
 
   // A leftover folder whose lock is a pipe is not ours to judge: it stays, and
@@ -104,6 +105,7 @@ TEST(OddFiles, AFullDiskIsReportedWithItsReasonAndLeavesNothing) {
     EXPECT_FALSE(ConvertArchive(window, jobs));
     const std::string status = U(window.status);
     EXPECT_EQ(status.rfind("Konverze selhala", 0), 0u) << status;
+    EXPECT_NE(status.find(": Na disku není dost místa. Uvolněte místo a zkuste to znovu. ("), std::string::npos) << status;
     EXPECT_NE(status.find("No space left on device"), std::string::npos) << status;
     EXPECT_EQ(Snapshot(disk), before);
   }
@@ -116,7 +118,9 @@ TEST(OddFiles, AFullDiskIsReportedWithItsReasonAndLeavesNothing) {
   WriteFile(disk + "/exports.zip", liar.Bytes());
   FakeWindow window(T(disk + "/exports.zip"));
   EXPECT_FALSE(ConvertArchive(window, 1));
-  EXPECT_NE(U(window.status).find("There is not enough space on the disk (2000000000 bytes needed"), std::string::npos)
+  EXPECT_NE(U(window.status).find("Na disku není dost místa. Uvolněte místo a zkuste to znovu. (Stream write error. "
+                                  "There is not enough space on the disk (2000000000 bytes needed"),
+            std::string::npos)
       << U(window.status);
 }
 
@@ -134,7 +138,8 @@ TEST(OddFiles, AFolderPathNearTheLimitLeavesNothing) {
   const auto before = Snapshot(dir.path());
   FakeWindow window(T(folder + "/e.zip"));
   EXPECT_FALSE(ConvertArchive(window));
-  EXPECT_EQ(U(window.status), "Konverze selhala: The specified path is too long");
+  EXPECT_EQ(U(window.status), "Konverze selhala: Cesta k souboru je příliš dlouhá. Přesuňte archiv do složky s kratší "
+                              "cestou. (The specified path is too long)");
   EXPECT_EQ(Snapshot(dir.path()), before);
 }
 

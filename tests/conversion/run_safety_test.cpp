@@ -71,7 +71,9 @@ TEST_F(RunSafety, UnsafeNamesAfterAHarmlessEntryTouchNothing) {
 
     FakeWindow window(T(In("in.zip")));
     EXPECT_FALSE(ConvertArchive(window));
-    EXPECT_EQ(U(window.status), "Konverze selhala u položky \"" + name + "\": Entry name leads outside the target folder");
+    EXPECT_EQ(U(window.status), "Konverze selhala u položky \"" + name +
+                                    "\": Název položky vede mimo cílovou složku, proto ji program odmítl. (Entry name "
+                                    "leads outside the target folder)");
     EXPECT_EQ(Snapshot(root_.path()), before);
   }
   // A sound archive right after, in the same process.
@@ -115,6 +117,9 @@ TEST_F(RunSafety, AnEntryWithoutAValidTimeGetsTheTimeOfItsWriting) {
   }
 }
 
+// What a file that another program holds makes the run say, before the system's words.
+const std::string kHeld = "Soubor používá jiný program. Zavřete ho a zkuste to znovu. ";
+
 TEST_F(RunSafety, AnOutputHeldByAnotherOpenerIsNotReplaced) {
   BuiltArchive archive;
   archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "new", 8));
@@ -124,7 +129,8 @@ TEST_F(RunSafety, AnOutputHeldByAnotherOpenerIsNotReplaced) {
     TFileStream held(T(In("in.z-ip")), TFileMode::kOpenRead);
     FakeWindow window(T(In("in.zip")));
     EXPECT_FALSE(ConvertArchive(window));
-    EXPECT_EQ(U(window.status).rfind("Konverze selhala: Cannot create file \"" + In("in.z-ip") + "\". ", 0), 0u)
+    EXPECT_EQ(U(window.status).rfind("Konverze selhala: " + kHeld + "(Cannot create file \"" + In("in.z-ip") + "\". ", 0),
+              0u)
         << U(window.status);
   }
   // Looked at once it is let go: on Windows no one else may read it meanwhile.
@@ -144,7 +150,8 @@ TEST_F(RunSafety, AnInputHeldByAnotherOpenerIsRefused) {
     TFileStream held(T(In("in.zip")), TFileMode::kOpenRead);
     FakeWindow window(T(In("in.zip")));
     EXPECT_FALSE(ConvertArchive(window));
-    EXPECT_EQ(U(window.status).rfind("Konverze selhala: Cannot open file \"" + In("in.zip") + "\". ", 0), 0u)
+    EXPECT_EQ(U(window.status).rfind("Konverze selhala: " + kHeld + "(Cannot open file \"" + In("in.zip") + "\". ", 0),
+              0u)
         << U(window.status);
   }
   EXPECT_EQ(ReadFile(In("in.z-ip")), "an earlier output");
@@ -196,7 +203,8 @@ TEST_F(RunSafety, AnArchiveInAFolderNearOrPastMaxPath) {
     WriteFile(folder + "\\exports.zip", archive.Bytes());
     FakeWindow window(T(folder + "\\exports.zip"));
     const bool converted = ConvertArchive(window);
-    EXPECT_EQ(U(window.status), "Konverze selhala: The specified path is too long");
+    EXPECT_EQ(U(window.status), "Konverze selhala: Cesta k souboru je příliš dlouhá. Přesuňte archiv do složky s "
+                                "kratší cestou. (The specified path is too long)");
     EXPECT_FALSE(converted);
     std::string out;
     EXPECT_EQ(testing::RunCommand(std::string(QUENMAR_CONVERT_EXE) + " -n \"" + folder + "\\exports.zip\"", &out), 1);

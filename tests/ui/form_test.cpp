@@ -137,7 +137,8 @@ TEST(MainWindow, AFailedRunSaysWhatFailed) {
   form.show();
   ASSERT_TRUE(form.Button(kStart)->isEnabled());
   form.Button(kStart)->click();
-  EXPECT_EQ(form.Edit(kStatusLine)->text(), QStringLiteral("Konverze selhala: Error reading zip file"));
+  EXPECT_EQ(form.Edit(kStatusLine)->text().toStdString(),
+            "Konverze selhala: Soubor není platný archiv ZIP nebo je poškozený. (Error reading zip file)");
   EXPECT_FALSE(form.Gauge()->isVisible());
   EXPECT_FALSE(form.Button(kStart)->isEnabled());
   // In the failure's colour until the path changes.
@@ -158,7 +159,9 @@ TEST(MainWindow, AValidArchiveConvertsAfterAFailedRun) {
   form.show();
   form.Edit(kPathBox)->setText(QString::fromStdString(dir / "bad.zip"));
   form.Button(kStart)->click();
-  EXPECT_EQ(form.Edit(kStatusLine)->text().toStdString(), "Konverze selhala u položky \"2018-10-15-a-b.csv\": data error");
+  EXPECT_EQ(form.Edit(kStatusLine)->text().toStdString(),
+            "Konverze selhala u položky \"2018-10-15-a-b.csv\": Archiv je poškozený, data položky nelze přečíst. "
+            "(data error)");
   form.Edit(kPathBox)->setText(QString::fromStdString(dir / "good.zip"));
   ASSERT_TRUE(form.Button(kStart)->isEnabled());
   form.Button(kStart)->click();

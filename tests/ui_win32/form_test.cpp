@@ -246,7 +246,8 @@ TEST(Win32Window, TheStatusLinesTooltipHoldsTheWholeResult) {
   TempDir dir;
   auto form = MakeForm(dir.path());
   form->Show();
-  const Text result = u"Konverze selhala u položky \"" + Text(300, u'x') + u".csv\": CRC-32 mismatch";
+  const Text result = u"Konverze selhala u položky \"" + Text(300, u'x') +
+                      u".csv\": Archiv je poškozený, data položky neodpovídají kontrolnímu součtu. (CRC-32 mismatch)";
   form->SetStatus(result);
   std::wstring tip(1024, L'\0');
   TTTOOLINFOW tool{};
