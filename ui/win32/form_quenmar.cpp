@@ -384,8 +384,9 @@ void TForm_Quenmar::SetInputPath(const Text& text) {
   if (text != InputPath()) ::SetWindowTextW(Control(ControlRole::kPathBox), W(text));
 }
 
-bool TForm_Quenmar::ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) {
-  return ChooseFileName(false, filter, mustExist, title, fileName, CommonFileDialog(window_));
+bool TForm_Quenmar::ChooseFiles(TextView filter, bool mustExist, TextView title, TextView proposal,
+                                std::vector<Text>& fileNames) {
+  return ChooseFileNames(filter, mustExist, title, proposal, fileNames, CommonFileDialog(window_));
 }
 
 void TForm_Quenmar::SetGaugeVisible(bool visible) {
