@@ -1,5 +1,7 @@
 #include "ui/file_dialog_steps.h"
 
+#include <algorithm>
+
 #include "support/exceptions.h"
 #include "support/fields.h"
 #include "support/file_names.h"
@@ -36,6 +38,30 @@ void RestoreCurrentDir(const Text& savedDirectory) {
   if (restored != platform::IoCode::kOk) throw EInOutError(restored, savedDirectory);
 }
 
+std::vector<Text> ChosenPathsIn(TextView answer, size_t fileOffset) {
+  // The texts from At on, each ended by a NUL, up to an empty one or the end.
+  auto textsFrom = [answer](size_t at) {
+    std::vector<Text> texts;
+    while (at < answer.size() && answer[at] != u'\0') {
+      const size_t end = std::min(answer.find(u'\0', at), answer.size());
+      texts.emplace_back(answer.substr(at, end - at));
+      at = end + 1;
+    }
+    return texts;
+  };
+  std::vector<Text> paths = textsFrom(0);
+  const bool several = !paths.empty() && fileOffset == paths.front().size() + 1;
+  if (!several) {
+    paths.resize(std::min<size_t>(paths.size(), 1));
+    return paths;
+  }
+  const Text folder = paths.front();
+  const Text separator = folder.back() == platform::kPathSeparator ? Text() : Text(1, platform::kPathSeparator);
+  paths.clear();
+  for (const Text& name : textsFrom(fileOffset)) paths.push_back(folder + separator + name);
+  return paths;
+}
+
 bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView title, Text& fileName,
                     const FileDialogHook& hook) {
   const Text savedDirectory = platform::GetCurrentDir();
@@ -47,6 +73,27 @@ bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView tit
                                              .initialFolder = start.initialFolder,
                                              .fileName = start.fileName});
   fileName = choice ? ConfirmedFileName(choice->fileName, filter, choice->filterIndex) : start.fileName;
+  RestoreCurrentDir(savedDirectory);
+  return choice.has_value();
+}
+
+bool ChooseFileNames(TextView filter, bool mustExist, TextView title, TextView proposal, std::vector<Text>& fileNames,
+                     const FileDialogHook& hook) {
+  const Text savedDirectory = platform::GetCurrentDir();
+  const FileDialogStart start = FileDialogStartFor(proposal, filter);
+  const auto choice = hook(FileDialogRequest{.saveMode = false,
+                                             .mustExist = mustExist,
+                                             .title = Text(title),
+                                             .filter = Text(filter),
+                                             .initialFolder = start.initialFolder,
+                                             .fileName = start.fileName,
+                                             .multiSelect = true});
+  if (choice) {
+    fileNames = {ConfirmedFileName(choice->fileName, filter, choice->filterIndex)};
+    for (const Text& more : choice->moreFileNames) {
+      fileNames.push_back(ConfirmedFileName(more, filter, choice->filterIndex));
+    }
+  }
   RestoreCurrentDir(savedDirectory);
   return choice.has_value();
 }

@@ -8,8 +8,10 @@
 // case on every platform.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "support/text.h"
 
@@ -44,14 +46,27 @@ struct FileDialogRequest {
   Text filter;
   Text initialFolder;  // FileDialogStart's; empty for the dialog's own choice
   Text fileName;       // the proposed full path
+  bool multiSelect = false;  // several files may be chosen (open dialog only)
 };
 
 // What a confirmed dialog answered: the chosen full path, and the number (from 1)
-// of the filter selected when it closed.
+// of the filter selected when it closed; with multiSelect, the further files
+// chosen, in the dialog's order.
 struct FileDialogChoice {
   Text fileName;
   int filterIndex = 1;
+  std::vector<Text> moreFileNames = {};
 };
+
+// The full paths in the answer of Windows' open dialog when several files may be
+// chosen (OFN_ALLOWMULTISELECT | OFN_EXPLORER): Answer is its whole name buffer,
+// FileOffset the offset it reported (nFileOffset). Several files come as their
+// folder, then each name, every text ended by a NUL and the last by two; a single
+// file comes as its full path, the offset pointing into it after its last
+// delimiter (anything after that path's NUL is left over from the proposal).
+// Nothing for an empty answer. Kept here, free of Win32, so that its table of
+// answers is checked on every platform.
+std::vector<Text> ChosenPathsIn(TextView answer, size_t fileOffset);
 
 // Shows the toolkit's dialog for a request, modally, and returns the choice, or
 // nothing when the user cancelled. While it is open, picking another file type
@@ -69,5 +84,14 @@ using FileDialogHook = std::function<std::optional<FileDialogChoice>(const FileD
 // EInOutError is raised.
 bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView title, Text& fileName,
                     const FileDialogHook& hook);
+
+// ChooseFileName's open dialog letting the user choose several files, opened on
+// Proposal as ChooseFileName opens on its FileName. On confirmation FileNames
+// become the chosen full paths in the dialog's order, each completed as
+// ChooseFileName completes its one, and the result is true; on cancelling they
+// stay as they were and the result is false. The current directory is restored
+// as there, with the same error.
+bool ChooseFileNames(TextView filter, bool mustExist, TextView title, TextView proposal, std::vector<Text>& fileNames,
+                     const FileDialogHook& hook);
 
 }  // namespace quenmar

@@ -143,8 +143,12 @@ void PathChanged(MainWindowControls& window) {
 }
 
 void BrowseClicked(MainWindowControls& window) {
-  Text name = window.InputPath();
-  if (window.ChooseFile(kBrowseFilter, true, kBrowseTitle, name)) TakeChoice(window, name);
+  const std::vector<Text> shown = ArchivePathsIn(window.InputPath());
+  std::vector<Text> chosen;
+  if (window.ChooseFiles(kBrowseFilter, true, kBrowseTitle, shown.empty() ? Text() : shown.front(), chosen) &&
+      !chosen.empty()) {
+    TakeChoice(window, PathBoxTextFor(chosen));
+  }
 }
 
 bool ArchivesDropped(MainWindowControls& window, const std::vector<Text>& paths) {

@@ -13,10 +13,11 @@
 //   was the previous path's) and enables Start exactly when the path box names a
 //   file that can be opened; for several archives (ArchivePathsIn), when every
 //   one can.
-// - BrowseClicked lets the user choose the archive; the path box changes only
-//   when the dialog was confirmed with another path. A confirmed choice, the same
-//   path included, sets Start by the path box again and, when Start is enabled,
-//   gives it the focus.
+// - BrowseClicked lets the user choose one archive or several, in a dialog that
+//   opens on the first path the box names (ArchivePathsIn); the path box changes
+//   only when the dialog was confirmed with other paths, and then shows them as
+//   PathBoxTextFor writes them. A confirmed choice, the same paths included, sets
+//   Start by the path box again and, when Start is enabled, gives it the focus.
 // - ArchivesDropped takes files dropped on the window into the path box as a
 //   confirmed Browse does (Start set again, and focused when it is enabled); a
 //   drop while a run goes on is refused.
@@ -82,9 +83,10 @@ class MainWindowControls : public ConversionWindow, public WindowThread {
   // Sets the path box's text; a text that differs from the shown one runs
   // PathChanged, as a keystroke would.
   virtual void SetInputPath(const Text& text) = 0;
-  // The open dialog: ChooseFileName's contract (ui/file_dialog_steps.h), owned by
-  // the window.
-  virtual bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) = 0;
+  // The open dialog that lets the user choose several files: ChooseFileNames'
+  // contract (ui/file_dialog_steps.h), owned by the window.
+  virtual bool ChooseFiles(TextView filter, bool mustExist, TextView title, TextView proposal,
+                           std::vector<Text>& fileNames) = 0;
   // Moves the keyboard focus to the Start button (enabled).
   virtual void FocusStart() = 0;
   // Colours the status line's text by Outcome (OutcomeColour) until the next call.

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <vector>
 
 #include "common/test_support.h"
 #include "support/platform/paths.h"
@@ -47,6 +48,22 @@ TEST(QtFileDialog, OpensWithTheProposedNameAndAppliesTheFilterExtension) {
   EXPECT_EQ(shownFolder.toStdString(), dir.path());
   EXPECT_EQ(testing::U(name), dir / "report.ZIP");
   EXPECT_EQ(platform::GetCurrentDir(), before);
+}
+
+// The user types several names in quotes, as the dialog takes them.
+TEST(QtFileDialog, SeveralExistingFilesCanBeChosen) {
+  TempDir dir;
+  WriteFile(dir / "a.zip", "x");
+  WriteFile(dir / "b c.zip", "x");
+  const DialogRunner script = [&](QFileDialog& dialog) {
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
+    EXPECT_EQ(dialog.directory().absolutePath().toStdString(), dir.path());
+    dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral("\"a.zip\" \"b c.zip\""));
+    return int(QDialog::Accepted);
+  };
+  std::vector<Text> names;
+  EXPECT_TRUE(ChooseFileNames(u"*.ZIP|*.ZIP", true, u"t", T(dir / "a.zip"), names, QtFileDialog(script)));
+  EXPECT_EQ(names, (std::vector<Text>{T(dir / "a.zip"), T(dir / "b c.zip")}));
 }
 
 TEST(QtFileDialog, CancelGivesFalseAndTheExpandedName) {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "archive/zip_file.h"
@@ -253,28 +254,28 @@ TEST(MainWindow, StartsOnCancelWhenStartIsDisabled) {
   EXPECT_EQ(form.Button(kInfo)->shortcut(), QKeySequence(QStringLiteral("Alt+F")));
 }
 
-// Every aligned Scale x Scale block of the image is of one colour: the picture was
-// enlarged pixel for pixel, not smoothed.
-bool EnlargedPixelForPixel(const QImage& image, int scale) {
-  for (int y = 0; y < image.height(); y += scale) {
-    for (int x = 0; x < image.width(); x += scale) {
-      for (int dy = 0; dy < scale; ++dy) {
-        for (int dx = 0; dx < scale; ++dx) {
-          if (image.pixel(x + dx, y + dy) != image.pixel(x, y)) return false;
-        }
-      }
+// Frame Index of a glyph file as the window should show it: its bottom-left
+// colour transparent, enlarged pixel for pixel by Scale.
+QImage FrameOfFile(const QString& name, int index, int scale = 1) {
+  const QImage strip(QStringLiteral(":/glyphs/") + name);
+  const int size = strip.height();
+  QImage frame = strip.copy(index * size, 0, size, size).convertToFormat(QImage::Format_ARGB32);
+  const QRgb clear = strip.pixel(0, size - 1);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      if (frame.pixel(x, y) == clear) frame.setPixel(x, y, 0);
     }
   }
-  return true;
+  return frame.scaled(size * scale, size * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 TEST(MainWindow, GlyphsAtTheirOwnSizeWithADisabledFrameAndTheIcon) {
   TForm_Quenmar form;
-  struct Case { QPushButton* button; int size; QRgb colour; };
-  const Case cases[] = {{form.Button(kStart), 18, qRgb(0, 128, 0)},
-                        {form.Button(kCancel), 18, qRgb(255, 0, 0)},
-                        {form.Button(kBrowse), 16, qRgb(255, 255, 0)},
-                        {form.Button(kInfo), 18, qRgb(0, 128, 128)}};
+  struct Case { QPushButton* button; const char* file; int size; QRgb colour; };
+  const Case cases[] = {{form.Button(kStart), "start", 18, qRgb(0, 128, 0)},
+                        {form.Button(kCancel), "cancel", 18, qRgb(255, 0, 0)},
+                        {form.Button(kBrowse), "browse", 16, qRgb(255, 255, 0)},
+                        {form.Button(kInfo), "info", 18, qRgb(0, 128, 128)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.button->text().toStdString());
     const QIcon glyph = c.button->icon();
@@ -289,10 +290,16 @@ TEST(MainWindow, GlyphsAtTheirOwnSizeWithADisabledFrameAndTheIcon) {
     }
     EXPECT_TRUE(hasColour);
     EXPECT_NE(normal, disabled.convertToFormat(normal.format()));
-    // Crisp on a screen of double density.
-    const QImage twice = glyph.pixmap(QSize(c.size, c.size), 2.0, QIcon::Normal).toImage();
-    EXPECT_EQ(twice.size(), QSize(2 * c.size, 2 * c.size));
-    EXPECT_TRUE(EnlargedPixelForPixel(twice, 2));
+    // On a screen of double density, both frames from the drawing of twice the
+    // size, which is not the small one enlarged.
+    const QString file = QString::fromLatin1(c.file);
+    for (const auto& [mode, index] : {std::pair{QIcon::Normal, 0}, std::pair{QIcon::Disabled, 1}}) {
+      QImage twice = glyph.pixmap(QSize(c.size, c.size), 2.0, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+      twice.setDevicePixelRatio(1.0);
+      EXPECT_EQ(twice.size(), QSize(2 * c.size, 2 * c.size));
+      EXPECT_EQ(twice, FrameOfFile(file + "@2x.bmp", index)) << index;
+      EXPECT_NE(twice, FrameOfFile(file + ".bmp", index, 2)) << index;
+    }
   }
   QList<QSize> sizes = form.windowIcon().availableSizes();
   std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });

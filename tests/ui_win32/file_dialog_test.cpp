@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "common/test_support.h"
 #include "support/platform/paths.h"
@@ -77,6 +78,33 @@ TEST(Win32FileDialog, TypeChangeRewritesTheNameAndAConfirmedNameGetsTheSelectedE
   EXPECT_TRUE(confirmed);
   EXPECT_EQ(name, quenmar::testing::T(dir / "abc.ZIP"));
   EXPECT_EQ(platform::GetCurrentDir(), before);
+}
+
+// Several names typed in quotes, as the dialog takes them, come back as full
+// paths from the dialog's answer; the dialog opens in the proposal's folder.
+TEST(Win32FileDialog, SeveralFilesCanBeChosen) {
+  quenmar::testing::TempDir dir;
+  quenmar::testing::WriteFile(dir / "a.zip", "x");
+  quenmar::testing::WriteFile(dir / "b c.zip", "x");
+  Text folderShown;
+  HANDLE thread = testing::WhenWindowAppears(
+      u"Vyberte soubory",
+      [](HWND dialog, void* context) {
+        std::vector<wchar_t> folder(MAX_PATH);
+        ::SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+        *static_cast<Text*>(context) = T(folder.data());
+        ::SetWindowTextW(DialogFileNameBox(dialog), L"\"a.zip\" \"b c.zip\"");
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+      },
+      &folderShown);
+  std::vector<Text> names;
+  const bool confirmed = ChooseFileNames(u"*.ZIP|*.ZIP", true, u"Vyberte soubory", quenmar::testing::T(dir / "a.zip"),
+                                         names, CommonFileDialog(nullptr));
+  ::WaitForSingleObject(thread, 10000);
+  ::CloseHandle(thread);
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(folderShown, quenmar::testing::T(dir.path()));
+  EXPECT_EQ(names, (std::vector<Text>{quenmar::testing::T(dir / "a.zip"), quenmar::testing::T(dir / "b c.zip")}));
 }
 
 TEST(Win32FileDialog, CancelGivesFalseAndTheExpandedNameWithTheFiltersMask) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "archive/zip_file.h"
@@ -23,6 +24,7 @@
 #include "ui/win32/form_quenmar.h"
 #include "ui/win32/gauge.h"
 #include "ui/win32/show_in_folder.h"
+#include "ui/win32/resource_ids.h"
 #include "ui_win32/window_support.h"
 
 namespace quenmar::win32 {
@@ -125,6 +127,53 @@ TEST(Win32Window, ControlsAtTheirPlacesWithTheirTextsAndFonts) {
   EXPECT_EQ(::SendMessageW(form->Tooltip(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
 }
 
+// The pixels of image Index of Button's glyph, drawn on black, row by row.
+std::vector<COLORREF> GlyphPixels(HWND button, int index) {
+  BUTTON_IMAGELIST images{};
+  if (!::SendMessageW(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images)) || images.himl == nullptr) {
+    return {};
+  }
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images.himl, &width, &height);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ImageList_Draw(images.himl, index, dc, 0, 0, ILD_NORMAL);
+  std::vector<COLORREF> seen;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) seen.push_back(::GetPixel(dc, x, y));
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return seen;
+}
+
+// Frame Index of a glyph bitmap of the resources as a button should show it on
+// black: its bottom-left colour transparent, enlarged pixel for pixel by Scale.
+std::vector<COLORREF> BitmapFramePixels(int bitmapId, int index, int scale) {
+  auto* strip = static_cast<HBITMAP>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (strip == nullptr) return {};
+  BITMAP info{};
+  ::GetObjectW(strip, sizeof info, &info);
+  const int size = info.bmHeight;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, strip);
+  const COLORREF clear = ::GetPixel(dc, 0, size - 1);
+  std::vector<COLORREF> seen;
+  for (int y = 0; y < size * scale; ++y) {
+    for (int x = 0; x < size * scale; ++x) {
+      const COLORREF pixel = ::GetPixel(dc, index * size + x / scale, y / scale);
+      seen.push_back(pixel == clear ? RGB(0, 0, 0) : pixel);
+    }
+  }
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::DeleteObject(strip);
+  return seen;
+}
+
 TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
   TempDir dir;
   auto form = MakeForm(dir.path());
@@ -136,22 +185,10 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
   ImageList_GetIconSize(images.himl, &width, &height);
   EXPECT_EQ(width, 18);
   // The disabled state's frame (the fourth image) differs from the normal one.
-  auto pixels = [&](int index) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    ImageList_Draw(images.himl, index, dc, 0, 0, ILD_NORMAL);
-    std::vector<COLORREF> seen;
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) seen.push_back(::GetPixel(dc, x, y));
-    }
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    return seen;
-  };
-  EXPECT_EQ(pixels(0), pixels(4));
-  EXPECT_NE(pixels(0), pixels(3));
+  const HWND start = form->Control(kStart);
+  EXPECT_EQ(GlyphPixels(start, 0), GlyphPixels(start, 4));
+  EXPECT_NE(GlyphPixels(start, 0), GlyphPixels(start, 3));
+  EXPECT_EQ(GlyphPixels(start, 0), BitmapFramePixels(IDB_START, 0, 1));
 
   // Moved to a monitor of 144 DPI: places, sizes and fonts half as large again.
   RECT suggested{0, 0, 948, 449};  // the frame Windows proposes for the scaled client area
@@ -159,14 +196,33 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
                        static_cast<DWORD>(::GetWindowLongW(form->Handle(), GWL_EXSTYLE)));
   ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(form->Dpi(), 144);
-  const RECT start = PlaceInParent(form->Control(kStart));
-  EXPECT_EQ(std::vector<LONG>({start.left, start.top, start.right, start.bottom}), std::vector<LONG>({221, 369, 159, 42}));
+  const RECT place = PlaceInParent(form->Control(kStart));
+  EXPECT_EQ(std::vector<LONG>({place.left, place.top, place.right, place.bottom}), std::vector<LONG>({221, 369, 159, 42}));
   EXPECT_EQ(FontOf(form->Control(kStart)).height, -20);
   EXPECT_EQ(FontOf(form->Control(kPathBox)).height, -17);
   RECT client;
   ::GetClientRect(form->Handle(), &client);
   EXPECT_EQ(client.right, 948);
   EXPECT_EQ(client.bottom, 449);
+
+  // The glyphs at twice their size there are their own double drawings, both
+  // frames, not the small ones enlarged.
+  const struct {
+    ControlRole button;
+    int small, twice;
+  } glyphs[] = {{kStart, IDB_START, IDB_START_2X},
+                {kCancel, IDB_CANCEL, IDB_CANCEL_2X},
+                {kBrowse, IDB_BROWSE, IDB_BROWSE_2X},
+                {kInfo, IDB_INFO, IDB_INFO_2X}};
+  for (const auto& glyph : glyphs) {
+    SCOPED_TRACE(glyph.small);
+    for (const auto& [image, frame] : {std::pair{0, 0}, std::pair{3, 1}}) {
+      const std::vector<COLORREF> shown = GlyphPixels(form->Control(glyph.button), image);
+      ASSERT_FALSE(shown.empty());
+      EXPECT_EQ(shown, BitmapFramePixels(glyph.twice, frame, 1)) << frame;
+      EXPECT_NE(shown, BitmapFramePixels(glyph.small, frame, 2)) << frame;
+    }
+  }
 }
 
 TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {

@@ -1,5 +1,5 @@
 // What quenmar.exe carries, read back from the file: the version record, the icon
-// in its three sizes, and the manifest.
+// in its three sizes, the manifest, and the buttons' glyphs at both sizes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/win32/application.h"
+#include "ui/win32/resource_ids.h"
 
 namespace quenmar::win32 {
 namespace {
@@ -64,6 +65,34 @@ TEST(Win32Resources, VersionRecordIconAndManifest) {
   for (const char* wanted : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "PerMonitorV2",
                              "true/pm", "level=\"asInvoker\""}) {
     EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+  }
+  ::FreeLibrary(program);
+}
+
+// Each glyph: two square frames side by side, and its double drawing exactly twice
+// the size, the bottom-left pixel of both frames transparent.
+TEST(Win32Resources, EachGlyphAtItsSizeAndTwiceIt) {
+  HMODULE program = ::LoadLibraryExW(kProgram, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  const struct {
+    int id, size;
+  } glyphs[] = {{IDB_START, 18}, {IDB_START_2X, 36}, {IDB_CANCEL, 18}, {IDB_CANCEL_2X, 36},
+                {IDB_BROWSE, 16}, {IDB_BROWSE_2X, 32}, {IDB_INFO, 18}, {IDB_INFO_2X, 36}};
+  for (const auto& glyph : glyphs) {
+    SCOPED_TRACE(glyph.id);
+    auto* strip = static_cast<HBITMAP>(
+        ::LoadImageW(program, MAKEINTRESOURCEW(glyph.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(strip, nullptr);
+    BITMAP info{};
+    ::GetObjectW(strip, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 2 * glyph.size);
+    EXPECT_EQ(info.bmHeight, glyph.size);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, strip);
+    EXPECT_EQ(::GetPixel(dc, 0, glyph.size - 1), ::GetPixel(dc, glyph.size, glyph.size - 1));
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(strip);
   }
   ::FreeLibrary(program);
 }

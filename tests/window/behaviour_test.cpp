@@ -30,10 +30,12 @@ class FakeControls : public MainWindowControls {
     path = text;
     PathChanged(*this);
   }
-  bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) override {
-    asked.push_back(Text(filter) + u"|" + Text(title) + (mustExist ? u"|must exist|" : u"|") + fileName);
+  bool ChooseFiles(TextView filter, bool mustExist, TextView title, TextView proposal,
+                   std::vector<Text>& fileNames) override {
+    asked.push_back(Text(filter) + u"|" + Text(title) + (mustExist ? u"|must exist|" : u"|") + Text(proposal));
     if (!choice) return false;
-    fileName = *choice;
+    fileNames = {*choice};
+    fileNames.insert(fileNames.end(), moreChosen.begin(), moreChosen.end());
     return true;
   }
   void ShowOutcome(Outcome shown) override { outcome = shown; }
@@ -82,6 +84,7 @@ class FakeControls : public MainWindowControls {
   Text statusTooltip;
   std::vector<Text> shown;  // each folder shown, then its files indented
   bool inputsLocked = false;
+  std::vector<Text> moreChosen;  // chosen with Choice, after it
   std::function<void()> onProcessMessages;
   std::function<void()> onStatus;  // after each status a run (or a handler) sets
   const std::thread::id windowThread = std::this_thread::get_id();
@@ -176,6 +179,32 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
   BrowseClicked(window);
   EXPECT_FALSE(window.start);
   EXPECT_FALSE(window.startFocused);
+}
+
+// Several archives chosen in Browse reach the path box each in quotes; with
+// several in the box, the dialog opens on the first of them.
+TEST(WindowBehaviour, BrowseTakesSeveralArchivesAndOpensOnTheFirstPathInTheBox) {
+  TempDir dir;
+  WriteFile(dir / "a.zip", "x");
+  WriteFile(dir / "b c.zip", "x");
+  const Text a = T(dir / "a.zip"), bc = T(dir / "b c.zip");
+  FakeControls window;
+  window.choice = a;
+  window.moreChosen = {bc};
+  BrowseClicked(window);
+  EXPECT_EQ(window.path, u"\"" + a + u"\" \"" + bc + u"\"");
+  EXPECT_TRUE(window.start);
+  EXPECT_TRUE(window.startFocused);
+
+  window.choice.reset();  // cancelled
+  BrowseClicked(window);
+  EXPECT_EQ(window.asked.back(), u"*.ZIP|*.ZIP|Vyberte soubor pro konverzi|must exist|" + a);
+  EXPECT_EQ(window.path, u"\"" + a + u"\" \"" + bc + u"\"");
+
+  window.choice = bc;  // one again: the path as it is
+  window.moreChosen.clear();
+  BrowseClicked(window);
+  EXPECT_EQ(window.path, bc);
 }
 
 TEST(WindowBehaviour, TheArchivePathsInThePathBox) {

@@ -82,7 +82,11 @@ std::optional<FileDialogChoice> ShowDialog(const FileDialogRequest& request, con
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   dialog.setSizeGripEnabled(true);
   dialog.setWindowTitle(Q(request.title));
-  dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (request.multiSelect && !request.saveMode) {
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+  } else {
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  }
   dialog.setNameFilters(NameFilters(request.filter));
   dialog.selectNameFilter(dialog.nameFilters().value(0));
   RewriteNameOnTypeChange(dialog, request.filter);
@@ -93,7 +97,9 @@ std::optional<FileDialogChoice> ShowDialog(const FileDialogRequest& request, con
   if (runner(dialog) != QDialog::Accepted) return std::nullopt;
   const QStringList selected = dialog.selectedFiles();
   if (selected.isEmpty()) return std::nullopt;
-  return FileDialogChoice{T(selected.first()), FilterIndexOf(dialog)};
+  FileDialogChoice choice{T(selected.first()), FilterIndexOf(dialog)};
+  for (qsizetype i = 1; i < selected.size(); ++i) choice.moreFileNames.push_back(T(selected[i]));
+  return choice;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // The dialog is Qt's own on every platform, so its file-type signal and its
 // file-name box work the same everywhere. It is made for one request and goes when
 // the hook returns: titled, filtered and bound to existing files as the request
-// says, its type list showing each filter's description alone, resizable, opened
+// says (several existing ones when it allows several), its type list showing each filter's description alone, resizable, opened
 // in the request's folder on its proposed name, centred across the monitor of the
 // active window (the primary one when there is none), its top a third of the free
 // height down.

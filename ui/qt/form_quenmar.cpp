@@ -246,8 +246,9 @@ void TForm_Quenmar::KeepCentredWhileTheFrameSettles() {
   if (shownAt_.isValid() && shownAt_.elapsed() < kSettleMilliseconds) CentreOnScreen();
 }
 
-bool TForm_Quenmar::ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) {
-  return ChooseFileName(false, filter, mustExist, title, fileName, QtFileDialog(dialogRunner_));
+bool TForm_Quenmar::ChooseFiles(TextView filter, bool mustExist, TextView title, TextView proposal,
+                                std::vector<Text>& fileNames) {
+  return ChooseFileNames(filter, mustExist, title, proposal, fileNames, QtFileDialog(dialogRunner_));
 }
 
 void TForm_Quenmar::SetInputPath(const Text& text) {

@@ -2,13 +2,15 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <utility>
 
 #include "ui/qt/resources.h"
 
 namespace quenmar {
 namespace {
 
-// One frame of a glyph file, its transparent colour made transparent.
+// One frame of a glyph file, its transparent colour made transparent, for a
+// screen of device pixel ratio Scale (the file drawn at that density).
 QPixmap Frame(const QImage& strip, int index, int scale) {
   const int size = strip.height();
   const QRgb clear = strip.pixel(0, size - 1);
@@ -19,7 +21,6 @@ QPixmap Frame(const QImage& strip, int index, int scale) {
       if ((line[x] & 0xFFFFFF) == (clear & 0xFFFFFF)) line[x] = 0;
     }
   }
-  if (scale > 1) frame = frame.scaled(size * scale, size * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   QPixmap pixmap = QPixmap::fromImage(frame);
   pixmap.setDevicePixelRatio(scale);
   return pixmap;
@@ -28,11 +29,13 @@ QPixmap Frame(const QImage& strip, int index, int scale) {
 QIcon LoadGlyph(const char* name) {
   InitUiResources();
   const QImage strip(QStringLiteral(":/glyphs/%1.bmp").arg(QLatin1String(name)));
+  const QImage twice(QStringLiteral(":/glyphs/%1@2x.bmp").arg(QLatin1String(name)));
   QIcon icon;
   if (strip.isNull() || strip.width() != 2 * strip.height()) return icon;
-  for (const int scale : {1, 2}) {
-    icon.addPixmap(Frame(strip, 0, scale), QIcon::Normal);
-    icon.addPixmap(Frame(strip, 1, scale), QIcon::Disabled);
+  if (twice.size() != 2 * strip.size()) return icon;
+  for (const auto& [drawing, scale] : {std::pair{&strip, 1}, std::pair{&twice, 2}}) {
+    icon.addPixmap(Frame(*drawing, 0, scale), QIcon::Normal);
+    icon.addPixmap(Frame(*drawing, 1, scale), QIcon::Disabled);
   }
   return icon;
 }

@@ -3,8 +3,8 @@
 // The four glyphs come from the picture files that ui/glyphs/make_glyphs.py draws
 // for every window of the program: two frames side by side (normal, disabled),
 // the colour of the bottom-left pixel transparent. Each icon holds both frames at
-// their own size and, enlarged pixel for pixel, at twice it, so they stay crisp on
-// a screen of double density.
+// their own size and, from the glyph's drawing of twice the size (name@2x.bmp),
+// as the images of double density, which a screen of device pixel ratio 2 shows.
 #pragma once
 
 #include <QIcon>

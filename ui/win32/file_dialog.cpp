@@ -16,6 +16,9 @@ namespace {
 constexpr int kFileNameEdit = 1152;   // edt1
 constexpr int kFileNameCombo = 1148;  // cmb13
 constexpr DWORD kNameBufferLength = 32768;
+// Room for the folder and the names of a few thousand files; a choice that does
+// not fit makes the dialog fail (FNERR_BUFFERTOOSMALL), which counts as cancelled.
+constexpr DWORD kSeveralNamesBufferLength = 1 << 20;
 
 // "description|pattern|..." as the dialog takes it: pairs of texts, each ended by a
 // NUL, the list by one more.
@@ -110,7 +113,8 @@ UINT_PTR CALLBACK DialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
 }
 
 std::optional<FileDialogChoice> ShowDialog(const FileDialogRequest& request, HWND owner) {
-  std::vector<wchar_t> name(kNameBufferLength, L'\0');
+  const bool several = request.multiSelect && !request.saveMode;
+  std::vector<wchar_t> name(several ? kSeveralNamesBufferLength : kNameBufferLength, L'\0');
   const Text proposed = request.fileName.substr(0, kNameBufferLength - 1);
   std::copy(proposed.begin(), proposed.end(), name.begin());
   const std::vector<wchar_t> filter = DialogFilter(request.filter);
@@ -122,17 +126,24 @@ std::optional<FileDialogChoice> ShowDialog(const FileDialogRequest& request, HWN
   options.lpstrFilter = filter.data();
   options.nFilterIndex = static_cast<DWORD>(dialog.filterIndex);
   options.lpstrFile = name.data();
-  options.nMaxFile = kNameBufferLength;
+  options.nMaxFile = static_cast<DWORD>(name.size());
   options.lpstrInitialDir = request.initialFolder.empty() ? nullptr : W(request.initialFolder);
   options.lpstrTitle = W(request.title);
   options.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_ENABLESIZING |
-                  (request.mustExist ? OFN_FILEMUSTEXIST : 0);
+                  (request.mustExist ? OFN_FILEMUSTEXIST : 0) | (several ? OFN_ALLOWMULTISELECT : 0);
   options.lpfnHook = DialogHook;
   options.lCustData = reinterpret_cast<LPARAM>(&dialog);
 
   const BOOL confirmed = request.saveMode ? ::GetSaveFileNameW(&options) : ::GetOpenFileNameW(&options);
   if (!confirmed) return std::nullopt;
-  return FileDialogChoice{T(name.data()), static_cast<int>(options.nFilterIndex)};
+  const int filterIndex = static_cast<int>(options.nFilterIndex);
+  if (!several) return FileDialogChoice{T(name.data()), filterIndex};
+  std::vector<Text> paths = ChosenPathsIn(TextView(reinterpret_cast<const char16_t*>(name.data()), name.size()),
+                                          options.nFileOffset);
+  if (paths.empty()) return std::nullopt;
+  FileDialogChoice choice{paths.front(), filterIndex};
+  choice.moreFileNames.assign(paths.begin() + 1, paths.end());
+  return choice;
 }
 
 }  // namespace

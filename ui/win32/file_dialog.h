@@ -3,8 +3,9 @@
 // GetSaveFileNameW: the classic Explorer-style dialog with a hook procedure).
 //
 // The dialog is made for one request and goes when the hook returns: owned by the
-// given window, titled, filtered and bound to existing files as the request says,
-// without the read-only box, accepting only paths whose folder exists, resizable,
+// given window, titled, filtered and bound to existing files as the request says
+// (several files when it allows several, read by ChosenPathsIn), without the
+// read-only box, accepting only paths whose folder exists, resizable,
 // opened in the request's folder on its proposed name, centred across the monitor
 // of the active window (the primary one when there is none), its top a third of
 // the free height down. An error in its notifications goes to the error report

@@ -70,20 +70,26 @@ int IdOf(ControlRole role) {
   }
 }
 
-int GlyphBitmapOf(Glyph glyph) {
+// A glyph's bitmaps: its own size and twice it.
+struct GlyphBitmaps {
+  int normal = 0;
+  int twice = 0;
+};
+
+GlyphBitmaps GlyphBitmapsOf(Glyph glyph) {
   switch (glyph) {
     case Glyph::kStart:
-      return IDB_START;
+      return {IDB_START, IDB_START_2X};
     case Glyph::kCancel:
-      return IDB_CANCEL;
+      return {IDB_CANCEL, IDB_CANCEL_2X};
     case Glyph::kBrowse:
-      return IDB_BROWSE;
+      return {IDB_BROWSE, IDB_BROWSE_2X};
     case Glyph::kInfo:
-      return IDB_INFO;
+      return {IDB_INFO, IDB_INFO_2X};
     case Glyph::kNone:
       break;
   }
-  return 0;
+  return {};
 }
 
 // The table's fonts, each once, the window's first.
@@ -345,11 +351,12 @@ void TForm_Quenmar::MakeFonts(int dpi) {
 void TForm_Quenmar::MakeGlyphs(int dpi) {
   for (HIMAGELIST glyph : glyphs_) ::ImageList_Destroy(glyph);
   glyphs_.clear();
-  // Enlarged pixel for pixel, by the whole factor nearest to the DPI's.
+  // By the whole factor nearest to the DPI's; from 2 on, the double drawings.
   const int scale = std::max(1, (dpi + 48) / 96);
   for (const ControlDescription& row : kMainWindowControls) {
     if (row.glyph == Glyph::kNone) continue;
-    glyphs_.push_back(LoadGlyph(instance_, GlyphBitmapOf(row.glyph), scale));
+    const GlyphBitmaps bitmaps = GlyphBitmapsOf(row.glyph);
+    glyphs_.push_back(LoadGlyph(instance_, bitmaps.normal, bitmaps.twice, scale));
     SetButtonGlyph(Control(row.role), glyphs_.back());
   }
 }
@@ -427,8 +434,9 @@ void TForm_Quenmar::SetInputPath(const Text& text) {
   if (text != InputPath()) ::SetWindowTextW(Control(ControlRole::kPathBox), W(text));
 }
 
-bool TForm_Quenmar::ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) {
-  return ChooseFileName(false, filter, mustExist, title, fileName, CommonFileDialog(window_));
+bool TForm_Quenmar::ChooseFiles(TextView filter, bool mustExist, TextView title, TextView proposal,
+                                std::vector<Text>& fileNames) {
+  return ChooseFileNames(filter, mustExist, title, proposal, fileNames, CommonFileDialog(window_));
 }
 
 void TForm_Quenmar::SetGaugeVisible(bool visible) {

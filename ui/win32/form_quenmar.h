@@ -58,7 +58,8 @@ class TForm_Quenmar : public MainWindowControls {
   // The controls as the shared behaviour sees them.
   void SetStartEnabled(bool enabled) override;
   void SetInputPath(const Text& text) override;
-  bool ChooseFile(TextView filter, bool mustExist, TextView title, Text& fileName) override;
+  bool ChooseFiles(TextView filter, bool mustExist, TextView title, TextView proposal,
+                   std::vector<Text>& fileNames) override;
   void FocusStart() override;
   void ShowOutcome(Outcome outcome) override;
   void SetGaugeVisible(bool visible) override;

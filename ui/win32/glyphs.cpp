@@ -5,14 +5,17 @@
 
 namespace quenmar::win32 {
 
-HIMAGELIST LoadGlyph(HINSTANCE instance, int bitmapId, int scale) {
-  auto* strip = static_cast<HBITMAP>(
-      ::LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+HIMAGELIST LoadGlyph(HINSTANCE instance, int bitmapId, int doubleBitmapId, int scale) {
+  const bool twice = scale >= 2;
+  auto* strip = static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(twice ? doubleBitmapId : bitmapId),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (strip == nullptr) return nullptr;
   BITMAP info{};
   ::GetObjectW(strip, sizeof info, &info);
   const int size = info.bmHeight;
-  const int scaled = size * scale;
+  // The double drawing's frame is twice the small one's; odd scales round it by
+  // whole pixels.
+  const int scaled = twice ? size * scale / 2 : size * scale;
 
   HDC source = ::CreateCompatibleDC(nullptr);
   HGDIOBJ oldSource = ::SelectObject(source, strip);

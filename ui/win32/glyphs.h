@@ -10,9 +10,14 @@
 
 namespace quenmar::win32 {
 
-// Scale enlarges the frames pixel for pixel (1 at 96 DPI). The caller owns the list
-// (ImageList_Destroy); nullptr when the bitmap is missing.
-HIMAGELIST LoadGlyph(HINSTANCE instance, int bitmapId, int scale);
+// The glyph for Scale, the whole factor of the DPI over 96 (1 at 96 DPI, 2 at 144
+// to 239 DPI): its frames are Scale times the size of BitmapId's. At Scale 1 they
+// are BitmapId's drawing; from 2 on, DoubleBitmapId's (the same picture drawn at
+// twice the size, with finer detail), as it is at 2 and enlarged beyond: by whole
+// pixels, each pixel repeated Scale / 2 times when Scale is even, once or twice
+// when it is odd (at 288 DPI and more, where a pixel is too small to tell). The
+// caller owns the list (ImageList_Destroy); nullptr when a bitmap is missing.
+HIMAGELIST LoadGlyph(HINSTANCE instance, int bitmapId, int doubleBitmapId, int scale);
 
 // Gives Button the glyph left of its caption, 4 pixels apart, both centred together
 // in the button (the caption measured in the button's font, so set the font first);

@@ -7,4 +7,9 @@
 #define IDB_CANCEL 102
 #define IDB_BROWSE 103
 #define IDB_INFO 104
+// Each glyph's drawing of twice the size, for 144 DPI and more.
+#define IDB_START_2X 111
+#define IDB_CANCEL_2X 112
+#define IDB_BROWSE_2X 113
+#define IDB_INFO_2X 114
 #define IDR_INFO_PAGE 201
