@@ -226,6 +226,10 @@ void StartClicked(MainWindowControls& window) {
     run.Go([&](ConversionWindow& runWindow) { result = ConvertArchives(runWindow, paths); });
   }
   window.ShowOutcome(result.outcome);
+  // A run that failed or was stopped can be tried again at once (the failure
+  // texts say to, once another program lets go of a file). After a success Start
+  // waits for a new path, so a stray Enter does not convert the archive again.
+  if (result.outcome != Outcome::kSucceeded) window.SetStartEnabled(AllCanBeOpened(paths));
   window.SetStatusTooltip(result.tooltip);
   window.results_ = std::move(result.made);
   if (window.closeAfterRun_) {

@@ -26,6 +26,8 @@
 //   in the box first when it differs). Several archives are converted one after
 //   another, each as one run; the status line then shows SeveralArchivesStatus.
 //   The status line's colour then shows the outcome; PathChanged takes it back.
+//   After a success Start stays disabled until the path box changes; after a
+//   failure or a stop it follows the path box at once, so the user can try again.
 //   The run goes on a thread of its own (WindowRun) while StartClicked handles
 //   the window's events; meanwhile the path box and Browse are locked. Afterwards
 //   the status line's tooltip holds RunTooltip: every archive with its result.
