@@ -36,12 +36,14 @@ constexpr const char* kUsage =
     "  -q, --quiet      no progress bar\n"
     "  -j, --jobs N     compress N entries at once (default: the number of cores;\n"
     "                   1: one at a time); the result is the same byte for byte\n"
-    "  -h, --help       show this help\n"
+    "  -h, --help, /?   show this help\n"
     "  -V, --version    show the version\n"
     "\n"
     "Exit status: 0 when everything converted, 1 when a name or an archive failed,\n"
-    "2 for a usage error, 128 + the signal's number when interrupted (130 for Ctrl+C);\n"
-    "an interrupted run removes what it had written and leaves an earlier output as it was.\n";
+    "2 for a usage error; when interrupted, 128 + the signal's number on Linux (130\n"
+    "for Ctrl+C) and 0xC000013A (-1073741510, as for any program Ctrl+C ends) on\n"
+    "Windows. An interrupted run removes what it had written and leaves an earlier\n"
+    "output as it was.\n";
 
 // Prints "NAME -> NEWNAME" or "NAME -> error: MESSAGE", NAME as Shown; false when
 // the rule refused the name.
@@ -142,6 +144,11 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
       if (!number) return UsageError(streams, "the number of jobs must be a whole number from 1 to 9999, not '" + value + "'");
       jobs = parsed;
       continue;
+    }
+    // "/?" is how Windows programs are asked for help; no archive has that name.
+    if (!optionsDone && arg == "/?") {
+      streams.out << kUsage;
+      return 0;
     }
     if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
       if (arg == "-h" || arg == "--help") {

@@ -7,6 +7,8 @@ namespace quenmar {
 namespace {
 
 constexpr int kBarWidth = 40;
+// "[", the bar, "] 100 %": the widest the line gets.
+constexpr int kLineWidth = 1 + kBarWidth + 2 + 3 + 2;
 
 }  // namespace
 
@@ -20,7 +22,9 @@ void ConsoleWindow::SetGaugeVisible(bool visible) {
   if (visible) {
     progress_ = -1;
   } else {
-    err_ << "\r\033[K" << std::flush;  // wipe the bar
+    // Wiped with spaces, not an escape sequence: a Windows console without
+    // virtual-terminal processing would show one as text.
+    err_ << '\r' << std::string(kLineWidth, ' ') << '\r' << std::flush;
   }
 }
 
@@ -32,8 +36,10 @@ void ConsoleWindow::SetGaugeProgress(int progress) {
 
 void ConsoleWindow::Draw() {
   const int filled = progress_ * kBarWidth / 100;
-  err_ << "\r[" << std::string(static_cast<size_t>(filled), '#') << std::string(static_cast<size_t>(kBarWidth - filled), ' ')
-       << "] " << progress_ << " %" << std::flush;
+  std::string line = "[" + std::string(static_cast<size_t>(filled), '#') +
+                     std::string(static_cast<size_t>(kBarWidth - filled), ' ') + "] " + std::to_string(progress_) + " %";
+  line.resize(kLineWidth, ' ');  // over whatever a longer line left
+  err_ << '\r' << line << std::flush;
 }
 
 }  // namespace quenmar

@@ -1,6 +1,8 @@
 // The conversion run's window in a terminal: the archive path stands in for the
 // path box, the status line is kept for the caller to print, and the gauge is a
-// progress bar on standard error when that is a terminal.
+// progress bar on standard error when that is a terminal, redrawn and wiped with
+// carriage returns and spaces only, so that any terminal or Windows console shows
+// it cleanly.
 #pragma once
 
 #include <iosfwd>

@@ -39,6 +39,12 @@ TEST(CliNames, UsageErrorsAndHelp) {
   const Result help = RunCliWith({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--names"), std::string::npos);
+  // Windows' own way to ask, and the interrupt's status on each platform.
+  const Result asked = RunCliWith({"/?"});
+  EXPECT_EQ(asked.status, 0);
+  EXPECT_EQ(asked.out, help.out);
+  EXPECT_NE(help.out.find("130"), std::string::npos);
+  EXPECT_NE(help.out.find("0xC000013A"), std::string::npos);
 }
 
 }  // namespace
