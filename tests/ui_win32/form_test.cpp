@@ -517,6 +517,38 @@ TEST(Win32Window, ARunOfFiftyMegabytesStopsOnZrusitEscapeOrClose) {
   }
 }
 
+// The taskbar button (a recorder in place of the shell's taskbar list) shows the
+// gauge's percentage during a run, nothing after a success, and red after a
+// failure until the next action.
+TEST(Win32Window, TheTaskbarButtonShowsTheRunsProgressAndAFailure) {
+  TempDir dir;
+  MakeArchive(dir / "data.zip", 4);
+  WriteFile(dir / "broken.zip", "no archive");
+  auto form = MakeForm(dir.path());
+  form->Show();
+  Pump(form->Handle());
+  std::vector<std::pair<TaskbarState, int>> seen;
+  SetTaskbarRecorder([&](HWND button, TaskbarState state, int percent) {
+    EXPECT_EQ(button, form->Handle());  // without an owner, the window's own button
+    seen.emplace_back(state, percent);
+  });
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "data.zip")));
+  seen.clear();
+  ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
+  using enum TaskbarState;
+  EXPECT_EQ(seen, (std::vector<std::pair<TaskbarState, int>>{
+                      {kProgress, 0}, {kProgress, 25}, {kProgress, 50}, {kProgress, 75}, {kProgress, 100}, {kNone, 0}}));
+  seen.clear();
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "broken.zip")));
+  ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), std::make_pair(kError, 0));
+  seen.clear();
+  ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "data.zip")));  // the next action
+  EXPECT_EQ(seen, (std::vector<std::pair<TaskbarState, int>>{{kNone, 0}}));
+  SetTaskbarRecorder(nullptr);
+}
+
 TEST(Win32Gauge, RepaintsAtOnceOnlyWhenTheShownPercentageChanges) {
   testing::InitWindowClasses();
   HWND gauge = ::CreateWindowExW(0, kGaugeClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 575, 24, nullptr, nullptr,

@@ -159,12 +159,13 @@ std::vector<DWORD> EmptyDialogTemplate(DWORD exStyle) {
 
 TForm_Quenmar::TForm_Quenmar(HINSTANCE instance, const Text& programFolder, HWND owner,
                              const std::vector<Text>& givenPaths)
-    : instance_(instance) {
+    : instance_(instance), taskbar_(owner) {
   RegisterGaugeClass(instance);
   const std::vector<DWORD> dialog = EmptyDialogTemplate(kFrameExStyle | (owner != nullptr ? 0 : WS_EX_APPWINDOW));
   window_ = ::CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));
   if (window_ == nullptr) throw std::runtime_error("the main window could not be created");
+  if (owner == nullptr) taskbar_.SetButton(window_);  // the window has a taskbar button of its own
   WindowCreated(*this, programFolder, givenPaths);
 }
 
@@ -423,6 +424,8 @@ void TForm_Quenmar::FocusStart() {
 }
 
 void TForm_Quenmar::ShowOutcome(Outcome outcome) {
+  // The taskbar button: red after a failure until the next action, else plain.
+  taskbar_.Show(outcome == Outcome::kFailed ? TaskbarState::kError : TaskbarState::kNone);
   if (outcome == outcome_) return;
   outcome_ = outcome;
   ::InvalidateRect(Control(ControlRole::kStatusLine), nullptr, TRUE);
@@ -445,7 +448,10 @@ void TForm_Quenmar::SetGaugeVisible(bool visible) {
   if (visible) ::UpdateWindow(gauge);
 }
 
-void TForm_Quenmar::SetGaugeProgress(int progress) { ::SendMessageW(Control(ControlRole::kGauge), kGaugeSetProgress, progress, 0); }
+void TForm_Quenmar::SetGaugeProgress(int progress) {
+  ::SendMessageW(Control(ControlRole::kGauge), kGaugeSetProgress, progress, 0);
+  taskbar_.Show(TaskbarState::kProgress, progress);
+}
 
 void TForm_Quenmar::SetStatus(const Text& text) {
   HWND status = Control(ControlRole::kStatusLine);

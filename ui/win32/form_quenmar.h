@@ -16,6 +16,7 @@
 
 #include "ui/main_window_behaviour.h"
 #include "ui/main_window_layout.h"
+#include "ui/win32/taskbar_progress.h"
 
 namespace quenmar::win32 {
 
@@ -100,6 +101,7 @@ class TForm_Quenmar : public MainWindowControls {
   bool quitWhenClosed_ = true;
   int dpi_ = 96;
   std::array<HWND, kControlCount> controls_{};
+  TaskbarProgress taskbar_;  // on the owner's button when there is an owner
   std::vector<HFONT> fonts_;         // one for each distinct font of the table, the window's first
   std::vector<HIMAGELIST> glyphs_;  // one for each button with a glyph, in the table's order
 };
