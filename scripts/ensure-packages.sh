@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev libgtest-dev qt6-base-dev qt6-translations-l10n fonts-liberation
   zip unzip python3 p7zip-full libarchive-tools
   xvfb xauth openbox
+  dpkg-dev desktop-file-utils lintian
 )
 # The Windows programs: the mingw-w64 cross compiler, zlib for it, Wine to try them.
 if [ -n "${QUENMAR_WINDOWS:-}" ]; then
