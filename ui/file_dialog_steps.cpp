@@ -62,40 +62,48 @@ std::vector<Text> ChosenPathsIn(TextView answer, size_t fileOffset) {
   return paths;
 }
 
+namespace {
+
+struct Asked {
+  FileDialogStart start;
+  std::optional<FileDialogChoice> choice;
+};
+
+// Runs the dialog through Hook, started from Proposal; the current folder, which
+// the dialog may change, is put back afterwards.
+Asked AskDialog(const FileDialogHook& hook, bool saveMode, bool multiSelect, TextView filter, bool mustExist,
+                TextView title, TextView proposal) {
+  const Text savedDirectory = platform::GetCurrentDir();
+  Asked asked{FileDialogStartFor(proposal, filter), std::nullopt};
+  asked.choice = hook(FileDialogRequest{.saveMode = saveMode,
+                                        .mustExist = mustExist,
+                                        .title = Text(title),
+                                        .filter = Text(filter),
+                                        .initialFolder = asked.start.initialFolder,
+                                        .fileName = asked.start.fileName,
+                                        .multiSelect = multiSelect});
+  RestoreCurrentDir(savedDirectory);
+  return asked;
+}
+
+}  // namespace
+
 bool ChooseFileName(bool saveMode, TextView filter, bool mustExist, TextView title, Text& fileName,
                     const FileDialogHook& hook) {
-  const Text savedDirectory = platform::GetCurrentDir();
-  const FileDialogStart start = FileDialogStartFor(fileName, filter);
-  const auto choice = hook(FileDialogRequest{.saveMode = saveMode,
-                                             .mustExist = mustExist,
-                                             .title = Text(title),
-                                             .filter = Text(filter),
-                                             .initialFolder = start.initialFolder,
-                                             .fileName = start.fileName});
-  fileName = choice ? ConfirmedFileName(choice->fileName, filter, choice->filterIndex) : start.fileName;
-  RestoreCurrentDir(savedDirectory);
-  return choice.has_value();
+  const Asked asked = AskDialog(hook, saveMode, false, filter, mustExist, title, fileName);
+  fileName = asked.choice ? ConfirmedFileName(asked.choice->fileName, filter, asked.choice->filterIndex)
+                          : asked.start.fileName;
+  return asked.choice.has_value();
 }
 
 bool ChooseFileNames(TextView filter, bool mustExist, TextView title, TextView proposal, std::vector<Text>& fileNames,
                      const FileDialogHook& hook) {
-  const Text savedDirectory = platform::GetCurrentDir();
-  const FileDialogStart start = FileDialogStartFor(proposal, filter);
-  const auto choice = hook(FileDialogRequest{.saveMode = false,
-                                             .mustExist = mustExist,
-                                             .title = Text(title),
-                                             .filter = Text(filter),
-                                             .initialFolder = start.initialFolder,
-                                             .fileName = start.fileName,
-                                             .multiSelect = true});
-  if (choice) {
-    fileNames = {ConfirmedFileName(choice->fileName, filter, choice->filterIndex)};
-    for (const Text& more : choice->moreFileNames) {
-      fileNames.push_back(ConfirmedFileName(more, filter, choice->filterIndex));
-    }
-  }
-  RestoreCurrentDir(savedDirectory);
-  return choice.has_value();
+  const Asked asked = AskDialog(hook, false, true, filter, mustExist, title, proposal);
+  if (!asked.choice) return false;
+  const FileDialogChoice& choice = *asked.choice;
+  fileNames = {ConfirmedFileName(choice.fileName, filter, choice.filterIndex)};
+  for (const Text& more : choice.moreFileNames) fileNames.push_back(ConfirmedFileName(more, filter, choice.filterIndex));
+  return true;
 }
 
 }  // namespace quenmar
