@@ -10,9 +10,10 @@ packages=(
   xvfb xauth openbox
   dpkg-dev desktop-file-utils lintian
 )
-# The Windows programs: the mingw-w64 cross compiler, zlib for it, Wine to try them.
+# The Windows programs: the mingw-w64 cross compiler, zlib for it, Wine to try them,
+# wixl to make the installer.
 if [ -n "${QUENMAR_WINDOWS:-}" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 wixl)
 fi
 
 missing=()

@@ -10,6 +10,7 @@
 #include "ui/win32/glyphs.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/show_in_folder.h"
+#include "ui/win32/verb_drop.h"
 
 namespace quenmar::win32 {
 
@@ -214,13 +215,7 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DROPFILES: {
       const auto drop = reinterpret_cast<HDROP>(wParam);
-      std::vector<Text> paths;
-      const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-      for (UINT i = 0; i < count; ++i) {
-        std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
-        paths.emplace_back(name.begin(), name.end());
-      }
+      const std::vector<Text> paths = DroppedPaths(drop);
       ::DragFinish(drop);
       Guarded(window_, [&] { ArchivesDropped(*this, paths); });
       return TRUE;

@@ -13,3 +13,6 @@
 #define IDB_BROWSE_2X 113
 #define IDB_INFO_2X 114
 #define IDR_INFO_PAGE 201
+// The name of the verb on a ZIP archive's context menu, which the installer
+// registers as "@<folder>\quenmar.exe,-301" so that Explorer shows it in Czech.
+#define IDS_CONVERT_VERB 301
