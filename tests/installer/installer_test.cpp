@@ -281,6 +281,16 @@ TEST(Installer, InstallsUpgradesOffersTheVerbAndRemovesEverything) {
   EXPECT_FALSE(KeyExists(kClassKey));
   EXPECT_FALSE(KeyExists(L"Software\\Quenmar"));
   EXPECT_EQ(KeyExists(kZipShellKey), hadZipShellKey);
+
+  // Installed into a folder of the user's choice, and removed from there.
+  const Text chosen = testing::T(scratch / "Tools\\Quenmar\\");
+  const std::wstring elsewhere(chosen.begin(), chosen.end());
+  ASSERT_EQ(RunAndWait(std::wstring(L"msiexec /i \"") + kInstaller + L"\" /qn INSTALLDIR=\"" + elsewhere + L"\""), 0u);
+  EXPECT_TRUE(PathExists(elsewhere + L"quenmar.exe"));
+  EXPECT_EQ(RegistryText(kVerbKey, L"MUIVerb"), L"@" + elsewhere + L"quenmar.exe,-301");
+  ASSERT_EQ(RunAndWait(std::wstring(L"msiexec /x \"") + kInstaller + L"\" /qn"), 0u);
+  EXPECT_FALSE(PathExists(elsewhere));
+  EXPECT_TRUE(InstalledProducts().empty());
   ::CoUninitialize();
 }
 
