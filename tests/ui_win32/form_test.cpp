@@ -225,6 +225,38 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
   }
 }
 
+// Moved between monitors: Windows asks the size for the new DPI, then suggests a
+// rectangle (from the dialog manager's scaling of an empty template, which the
+// window must not take); the client area is the layout's, exactly, at the place
+// suggested.
+TEST(Win32Window, ADpiChangeGivesTheLayoutsExactSizeAtThePlaceSuggested) {
+  TempDir dir;
+  auto form = MakeForm(dir.path());
+  const HWND window = form->Handle();
+  for (const int dpi : {120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const int width = ::MulDiv(kMainWindowClientWidth, dpi, 96), height = ::MulDiv(kMainWindowClientHeight, dpi, 96);
+    SIZE asked{};
+    ASSERT_EQ(::SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&asked)), TRUE);
+    RECT frame{0, 0, width, height};
+    ASSERT_TRUE(::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)), FALSE,
+                                           static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)),
+                                           static_cast<UINT>(dpi)));
+    EXPECT_EQ(asked.cx, frame.right - frame.left);
+    EXPECT_EQ(asked.cy, frame.bottom - frame.top);
+
+    RECT suggested{40 + dpi, 30, 40 + dpi + 150, 30 + 90};
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client, placed;
+    ::GetClientRect(window, &client);
+    ::GetWindowRect(window, &placed);
+    EXPECT_EQ(client.right, width);
+    EXPECT_EQ(client.bottom, height);
+    EXPECT_EQ(placed.left, 40 + dpi);
+    EXPECT_EQ(placed.top, 30);
+  }
+}
+
 TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {
   testing::InitWindowClasses();
   TApplication application(::GetModuleHandleW(nullptr));

@@ -135,11 +135,51 @@ TTTOOLINFOW ToolOf(HWND owner, HWND control, std::wstring& text) {
   return tool;
 }
 
+// A function of user32 that older systems lack, or null.
+template <typename Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The window's frame for the layout's client area at Dpi, by that DPI's metrics
+// (AdjustWindowRectEx knows only the system DPI's): Windows asks for it before it
+// moves the window to a monitor of that DPI.
+SIZE FrameSizeAt(HWND window, int dpi) {
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
+  RECT frame{0, 0, Scale(kMainWindowClientWidth, dpi), Scale(kMainWindowClientHeight, dpi)};
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE));
+  if (adjustForDpi == nullptr || !adjustForDpi(&frame, kFrameStyle, FALSE, exStyle, static_cast<UINT>(dpi))) {
+    ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, exStyle);
+  }
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// Gives Window a client area of Width x Height, around which its frame is as it is
+// now: exact whatever the DPI of the frame.
+void SizeClientTo(HWND window, int width, int height) {
+  RECT outer, client;
+  ::GetWindowRect(window, &outer);
+  ::GetClientRect(window, &client);
+  ::SetWindowPos(window, nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+                 height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialog manager scales a dialog on a DPI change by its template, which is
+// empty here, and would overwrite the layout's size; the window scales itself.
+void KeepDialogManagerOffDpiChanges(HWND window) {
+  using SetBehavior = BOOL(WINAPI*)(HWND, int mask, int values);
+  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+  if (const auto setBehavior = User32Function<SetBehavior>("SetDialogDpiChangeBehavior")) {
+    setBehavior(window, kDisableAll, kDisableAll);
+  }
+}
+
 // GetDpiForWindow is Windows 10's; older systems lay the window out at 96 DPI.
 int WindowDpi(HWND window) {
   using GetDpi = UINT(WINAPI*)(HWND);
-  static const auto getDpi = reinterpret_cast<GetDpi>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpi = User32Function<GetDpi>("GetDpiForWindow");
   const UINT dpi = getDpi != nullptr ? getDpi(window) : 0;
   return dpi != 0 ? static_cast<int>(dpi) : 96;
 }
@@ -206,11 +246,18 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::SetBkColor(dc, ::GetSysColor(background));
       return reinterpret_cast<INT_PTR>(::GetSysColorBrush(background));
     }
+    case WM_GETDPISCALEDSIZE: {
+      // The size for the new DPI, asked before the move: the layout's, exactly.
+      *reinterpret_cast<SIZE*>(lParam) = FrameSizeAt(window_, static_cast<int>(wParam));
+      ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    }
     case WM_DPICHANGED: {
+      // The size is the layout's; of the suggested rectangle only the place counts.
       ApplyDpi(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return TRUE;
     }
     case WM_DROPFILES: {
@@ -275,6 +322,7 @@ void TForm_Quenmar::CreateControls() {
   CreateTooltip();
   ::SetWindowSubclass(Control(ControlRole::kStatusLine), StatusLineProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SetProgramIcon(window_, instance_);
+  KeepDialogManagerOffDpiChanges(window_);
   ApplyDpi(WindowDpi(window_));
 }
 
@@ -374,10 +422,7 @@ void TForm_Quenmar::ApplyDpi(int dpi) {
   }
   MakeGlyphs(dpi);  // placed by the buttons' sizes and fonts
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[FontIndexOf(kWindowFont)]), FALSE);
-  RECT frame{0, 0, Scale(kMainWindowClientWidth, dpi), Scale(kMainWindowClientHeight, dpi)};
-  ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)));
-  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeClientTo(window_, Scale(kMainWindowClientWidth, dpi), Scale(kMainWindowClientHeight, dpi));
   for (HFONT font : oldFonts) ::DeleteObject(font);
   for (HIMAGELIST glyph : oldGlyphs) ::ImageList_Destroy(glyph);
 }
