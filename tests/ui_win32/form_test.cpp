@@ -21,6 +21,7 @@
 #include "ui/main_window_behaviour.h"
 #include "ui/main_window_layout.h"
 #include "ui/win32/application.h"
+#include "ui/win32/font_faces.h"
 #include "ui/win32/form_quenmar.h"
 #include "ui/win32/gauge.h"
 #include "ui/win32/show_in_folder.h"
@@ -84,7 +85,7 @@ TEST(Win32Window, ControlsAtTheirPlacesWithTheirTextsAndFonts) {
               std::vector<LONG>({row.place.left, row.place.top, row.place.width, row.place.height}));
     EXPECT_EQ(WindowText(control), caption);
     const FontSeen font = FontOf(control);
-    EXPECT_EQ(font.face, row.font.face == FontFace::kArial ? u"Arial" : u"System");
+    EXPECT_EQ(font.face, T(FaceName(row.font.face, ::GetACP())));
     EXPECT_EQ(font.height, -row.font.pixels);
     EXPECT_EQ(font.bold, row.font.bold);
     const LONG style = ::GetWindowLongW(control, GWL_STYLE);
@@ -222,6 +223,19 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
       EXPECT_EQ(shown, BitmapFramePixels(glyph.twice, frame, 1)) << frame;
       EXPECT_NE(shown, BitmapFramePixels(glyph.small, frame, 2)) << frame;
     }
+  }
+}
+
+// "System" shows one code page's letters: it is kept where that code page holds
+// Czech, and a TrueType face of the same heights is used elsewhere.
+TEST(Win32Window, TheSystemFaceOnlyWhereTheCodePageHoldsTheWindowsLetters) {
+  const struct {
+    UINT codePage;
+    const wchar_t* face;
+  } cases[] = {{1250, L"System"}, {1252, L"Arial"}, {1251, L"Arial"}, {65001, L"Arial"}, {852, L"System"}};
+  for (const auto& one : cases) {
+    EXPECT_STREQ(FaceName(FontFace::kSystem, one.codePage), one.face) << one.codePage;
+    EXPECT_STREQ(FaceName(FontFace::kArial, one.codePage), L"Arial") << one.codePage;
   }
 }
 

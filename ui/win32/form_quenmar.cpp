@@ -6,6 +6,7 @@
 
 #include "ui/win32/application.h"
 #include "ui/win32/file_dialog.h"
+#include "ui/win32/font_faces.h"
 #include "ui/win32/gauge.h"
 #include "ui/win32/glyphs.h"
 #include "ui/win32/resource_ids.h"
@@ -388,7 +389,7 @@ void TForm_Quenmar::MakeFonts(int dpi) {
   for (const FontDescription& wanted : DistinctFonts()) {
     fonts_.push_back(::CreateFontW(-Scale(wanted.pixels, dpi), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, wanted.face == FontFace::kArial ? L"Arial" : L"System"));
+                                   DEFAULT_PITCH | FF_DONTCARE, FaceName(wanted.face, ::GetACP())));
   }
 }
 
