@@ -25,6 +25,7 @@
 #include "ui/win32/form_quenmar.h"
 #include "ui/win32/gauge.h"
 #include "ui/win32/show_in_folder.h"
+#include "ui/win32/shutdown_reason.h"
 #include "ui/win32/resource_ids.h"
 #include "ui_win32/window_support.h"
 
@@ -593,6 +594,31 @@ TEST(Win32Window, TheTaskbarButtonShowsTheRunsProgressAndAFailure) {
   ::SetWindowTextW(form->Control(kPathBox), W(U(dir / "data.zip")));  // the next action
   EXPECT_EQ(seen, (std::vector<std::pair<TaskbarState, int>>{{kNone, 0}}));
   SetTaskbarRecorder(nullptr);
+}
+
+// The shutdown screen names the run while it goes, and only then, also when it
+// fails.
+TEST(Win32Window, TheShutdownScreenGivesTheReasonWhileARunGoes) {
+  TempDir dir;
+  MakeArchive(dir / "data.zip", 4);
+  WriteFile(dir / "broken.zip", "no archive");
+  auto form = MakeForm(dir.path());
+  form->Show();
+  Pump(form->Handle());
+  std::vector<std::pair<HWND, std::wstring>> seen;
+  SetShutdownReasonRecorder([&](HWND window, const wchar_t* reason) {
+    seen.emplace_back(window, reason != nullptr ? reason : L"(none)");
+  });
+  for (const char* archive : {"data.zip", "broken.zip"}) {
+    SCOPED_TRACE(archive);
+    seen.clear();
+    ::SetWindowTextW(form->Control(kPathBox), W(U(dir / archive)));
+    ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
+    EXPECT_EQ(seen, (std::vector<std::pair<HWND, std::wstring>>{{form->Handle(), kShutdownReason},
+                                                                {form->Handle(), L"(none)"}}));
+  }
+  SetShutdownReasonRecorder(nullptr);
+  EXPECT_EQ(std::wstring(kShutdownReason).substr(0, 16), L"Prob\u00edh\u00e1 konverze");  // Czech, as the window
 }
 
 TEST(Win32Gauge, RepaintsAtOnceOnlyWhenTheShownPercentageChanges) {

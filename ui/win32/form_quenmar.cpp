@@ -11,6 +11,7 @@
 #include "ui/win32/glyphs.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/show_in_folder.h"
+#include "ui/win32/shutdown_reason.h"
 #include "ui/win32/verb_drop.h"
 
 namespace quenmar::win32 {
@@ -275,7 +276,9 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (CloseRequested(*this)) ::DestroyWindow(window_);
       return TRUE;
     case WM_QUERYENDSESSION:
-      // A run going does not hold the session up: it stops when the session ends.
+      // A run going does not hold the session up (the shutdown screen gives its
+      // reason): it stops when the session does end. Stopping it here would lose it
+      // to a shutdown that another program then cancels.
       ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_ENDSESSION:
@@ -530,8 +533,10 @@ void TForm_Quenmar::Wake() { ::PostMessageW(window_, WM_NULL, 0, 0); }
 void TForm_Quenmar::Close() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
 
 void TForm_Quenmar::SetInputsLocked(bool locked) {
+  // Locked exactly while a run goes: the shutdown screen says so meanwhile.
   ::SendMessageW(Control(ControlRole::kPathBox), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
   ::EnableWindow(Control(ControlRole::kBrowse), locked ? FALSE : TRUE);
+  ShowShutdownReason(window_, locked);
 }
 
 }  // namespace quenmar::win32
