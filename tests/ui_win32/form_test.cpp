@@ -26,6 +26,7 @@
 #include "ui/win32/gauge.h"
 #include "ui/win32/show_in_folder.h"
 #include "ui/win32/shutdown_reason.h"
+#include "ui/win32/taskbar_preview.h"
 #include "ui/win32/resource_ids.h"
 #include "ui_win32/window_support.h"
 
@@ -269,6 +270,18 @@ TEST(Win32Window, ADpiChangeGivesTheLayoutsExactSizeAtThePlaceSuggested) {
     EXPECT_EQ(client.bottom, height);
     EXPECT_EQ(placed.left, 40 + dpi);
     EXPECT_EQ(placed.top, 30);
+    // The icons of that DPI's sizes, from the images of those sizes.
+    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+      const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, which, 0));
+      ASSERT_NE(icon, nullptr);
+      ICONINFO info{};
+      ASSERT_TRUE(::GetIconInfo(icon, &info));
+      BITMAP bitmap{};
+      ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+      EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi))) << which;
+      if (info.hbmColor) ::DeleteObject(info.hbmColor);
+      if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    }
   }
 }
 
@@ -300,6 +313,51 @@ TEST(Win32Window, TheTaskbarShowsTheApplicationsWindowWhichOwnsTheMainWindow) {
   EXPECT_EQ(::GetActiveWindow(), form->Handle());
   ::SendMessageW(app, WM_CLOSE, 0, 0);
   EXPECT_FALSE(::IsWindow(form->Handle()));
+}
+
+// The taskbar's thumbnail and Alt+Tab's preview of the application's window, which
+// has no size of its own: pictures of the main window.
+TEST(Win32Window, TheTaskbarsPicturesShowTheMainWindow) {
+  testing::InitWindowClasses();
+  TApplication application(::GetModuleHandleW(nullptr));
+  TForm_Quenmar* form = &application.MainWindow();
+  form->SetQuitWhenClosed(false);
+  form->Show();
+  Pump(form->Handle());
+  struct Seen {
+    HWND window;
+    bool preview;
+    int width, height, colours;
+  };
+  std::vector<Seen> seen;
+  SetPictureRecorder([&](HWND window, HBITMAP picture, bool preview) {
+    DIBSECTION section{};
+    ASSERT_EQ(::GetObjectW(picture, sizeof section, &section), static_cast<int>(sizeof section));
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
+    const auto* pixels = static_cast<const DWORD*>(section.dsBm.bmBits);
+    std::vector<DWORD> all(pixels, pixels + section.dsBm.bmWidth * section.dsBm.bmHeight);
+    EXPECT_TRUE(std::all_of(all.begin(), all.end(), [](DWORD pixel) { return pixel >> 24 == 0xFF; }));
+    std::sort(all.begin(), all.end());
+    const int colours = static_cast<int>(std::unique(all.begin(), all.end()) - all.begin());
+    seen.push_back({window, preview, section.dsBm.bmWidth, section.dsBm.bmHeight, colours});
+  });
+  HWND app = application.TaskbarWindow();
+  RECT frame;
+  ::GetWindowRect(form->Handle(), &frame);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  ::SendMessageW(app, WM_DWMSENDICONICTHUMBNAIL, 0, MAKELPARAM(120, 200));  // at most 200 wide, 120 high
+  ::SendMessageW(app, WM_DWMSENDICONICLIVEPREVIEWBITMAP, 0, 0);
+  SetPictureRecorder(nullptr);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].window, app);
+  EXPECT_FALSE(seen[0].preview);
+  EXPECT_EQ(seen[0].width, 200);
+  EXPECT_EQ(seen[0].height, ::MulDiv(200, height, width));
+  EXPECT_GT(seen[0].colours, 8);  // the window's texts and glyphs, not an empty picture
+  EXPECT_TRUE(seen[1].preview);
+  EXPECT_EQ(seen[1].width, width);
+  EXPECT_EQ(seen[1].height, height);
+  EXPECT_GT(seen[1].colours, 8);
 }
 
 // Archives the program was started with reach the path box through the

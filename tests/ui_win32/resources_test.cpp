@@ -58,6 +58,18 @@ TEST(Win32Resources, VersionRecordIconAndManifest) {
     if (info.hbmMask) ::DeleteObject(info.hbmMask);
     ::DestroyIcon(icon);
   }
+  // Every size Windows asks for is an image of its own in the icon.
+  HRSRC group = ::FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_NE(group, nullptr);
+  const auto* directory = static_cast<const BYTE*>(::LockResource(::LoadResource(program, group)));
+  const int count = directory[4] | directory[5] << 8;
+  std::vector<int> sizes;
+  for (int i = 0; i < count; ++i) {
+    const int width = directory[6 + 14 * i];  // GRPICONDIRENTRY.bWidth, 0 for 256
+    sizes.push_back(width == 0 ? 256 : width);
+  }
+  EXPECT_EQ(sizes, std::vector<int>({16, 20, 24, 32, 40, 48, 64, 256}));
+
   HRSRC found = ::FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
   ASSERT_NE(found, nullptr);
   const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(program, found))),

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the application icon at 16, 32 and 48 pixels (PNG, standard library only):
-a navy tile with a white page whose zipper runs down its middle and a yellow
-renaming arrow."""
+"""Draws the application icon (PNG, standard library only): a navy tile with a
+white page whose zipper runs down its middle and a yellow renaming arrow.
+
+usage: make_icons.py [FOLDER SIZE...]   without arguments: 16, 32 and 48 pixels
+                                        here (the images kept with the sources)"""
+import os
 import struct
+import sys
 import zlib
 
 
@@ -38,5 +42,7 @@ def draw(size):
     return img
 
 
-for n in (16, 32, 48):
-    png("quenmar-%d.png" % n, n, draw(n))
+if __name__ == "__main__":
+    folder, sizes = (sys.argv[1], [int(n) for n in sys.argv[2:]]) if len(sys.argv) > 2 else (".", [16, 32, 48])
+    for n in sizes:
+        png(os.path.join(folder, "quenmar-%d.png" % n), n, draw(n))

@@ -1,5 +1,6 @@
 #include "ui/win32/application.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <exception>
@@ -10,7 +11,9 @@
 #include "support/utf8.h"
 #include "ui/main_window_behaviour.h"
 #include "ui/win32/form_quenmar.h"
+#include "ui/win32/newer_functions.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/taskbar_preview.h"
 
 namespace quenmar::win32 {
 namespace {
@@ -91,11 +94,32 @@ void OpenInfoPage(const Text& page) {
   ::ShellExecuteW(nullptr, nullptr, W(page), nullptr, nullptr, SW_SHOW);
 }
 
-void SetProgramIcon(HWND window, HINSTANCE instance) {
+namespace {
+
+// The icon's image of Pixels, or a larger one scaled down (LoadIconWithScaleDown,
+// of the common controls 6, which the import library lacks); an icon of its own,
+// never a shared one.
+HICON LoadIconAtSize(HINSTANCE instance, int id, int pixels) {
+  using LoadScaledDown = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  static const auto loadScaledDown = reinterpret_cast<LoadScaledDown>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+  HICON icon = nullptr;
+  if (loadScaledDown != nullptr && SUCCEEDED(loadScaledDown(instance, MAKEINTRESOURCEW(id), pixels, pixels, &icon))) {
+    return icon;
+  }
+  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, pixels, pixels, 0));
+}
+
+}  // namespace
+
+void SetProgramIcon(HWND window, HINSTANCE instance, int dpi) {
   for (const int size : {ICON_SMALL, ICON_BIG}) {
-    const int pixels = ::GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
-    HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAR), IMAGE_ICON, pixels, pixels, LR_SHARED);
-    if (icon != nullptr) ::SendMessageW(window, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+    const int pixels = SystemMetricAt(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON, dpi);
+    HICON icon = LoadIconAtSize(instance, IDI_QUENMAR, pixels);
+    if (icon == nullptr) continue;
+    const auto previous =
+        reinterpret_cast<HICON>(::SendMessageW(window, WM_SETICON, size, reinterpret_cast<LPARAM>(icon)));
+    if (previous != nullptr && previous != icon) ::DestroyIcon(previous);
   }
 }
 
@@ -117,7 +141,8 @@ TApplicationWindow::TApplicationWindow(HINSTANCE instance) {
   window_ = ::CreateWindowExW(0, kApplicationClass, W(ApplicationTitle()),
                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS, 0, 0, 0, 0, nullptr, nullptr,
                               instance, this);
-  SetProgramIcon(window_, instance);
+  SetProgramIcon(window_, instance, WindowDpi(window_));
+  OfferPictures(window_);
   // Visible, for the taskbar; of no size, so not to be seen.
   ::ShowWindow(window_, SW_SHOWNA);
 }
@@ -146,6 +171,7 @@ LRESULT CALLBACK TApplicationWindow::WindowProc(HWND window, UINT message, WPARA
       if (main != nullptr) ::SendMessageW(main, WM_CLOSE, 0, 0);
       return 0;
     default:
+      if (AnswerPictureRequest(window, main, message, lParam)) return 0;
       return ::DefWindowProcW(window, message, wParam, lParam);
   }
 }

@@ -41,8 +41,10 @@ Text InfoPagePath();
 // Hands Page to the user's default handler, as the Info button does.
 void OpenInfoPage(const Text& page);
 
-// Gives Window the program's icon, in the small and the large size.
-void SetProgramIcon(HWND window, HINSTANCE instance);
+// Gives Window the program's icon in the small and the large size of Dpi, each
+// from the image of that size or scaled down from a larger one (not the first
+// size loaded, as a shared icon would be). An icon given before is destroyed.
+void SetProgramIcon(HWND window, HINSTANCE instance, int dpi);
 
 // The application's own window, which the taskbar shows: titled with the
 // application title, carrying the icon, of no size, so nothing of it is seen. It

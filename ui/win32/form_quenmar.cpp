@@ -8,6 +8,7 @@
 #include "ui/win32/file_dialog.h"
 #include "ui/win32/font_faces.h"
 #include "ui/win32/gauge.h"
+#include "ui/win32/newer_functions.h"
 #include "ui/win32/glyphs.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/show_in_folder.h"
@@ -137,13 +138,6 @@ TTTOOLINFOW ToolOf(HWND owner, HWND control, std::wstring& text) {
   return tool;
 }
 
-// A function of user32 that older systems lack, or null.
-template <typename Function>
-Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
-}
-
 // The window's frame for the layout's client area at Dpi, by that DPI's metrics
 // (AdjustWindowRectEx knows only the system DPI's): Windows asks for it before it
 // moves the window to a monitor of that DPI.
@@ -176,14 +170,6 @@ void KeepDialogManagerOffDpiChanges(HWND window) {
   if (const auto setBehavior = User32Function<SetBehavior>("SetDialogDpiChangeBehavior")) {
     setBehavior(window, kDisableAll, kDisableAll);
   }
-}
-
-// GetDpiForWindow is Windows 10's; older systems lay the window out at 96 DPI.
-int WindowDpi(HWND window) {
-  using GetDpi = UINT(WINAPI*)(HWND);
-  static const auto getDpi = User32Function<GetDpi>("GetDpiForWindow");
-  const UINT dpi = getDpi != nullptr ? getDpi(window) : 0;
-  return dpi != 0 ? static_cast<int>(dpi) : 96;
 }
 
 // An empty dialog template: the window is a dialog for the dialog manager, and the
@@ -325,7 +311,6 @@ void TForm_Quenmar::CreateControls() {
   }
   CreateTooltip();
   ::SetWindowSubclass(Control(ControlRole::kStatusLine), StatusLineProc, 0, reinterpret_cast<DWORD_PTR>(this));
-  SetProgramIcon(window_, instance_);
   KeepDialogManagerOffDpiChanges(window_);
   ApplyDpi(WindowDpi(window_));
 }
@@ -425,6 +410,7 @@ void TForm_Quenmar::ApplyDpi(int dpi) {
                    Scale(at.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
   }
   MakeGlyphs(dpi);  // placed by the buttons' sizes and fonts
+  SetProgramIcon(window_, instance_, dpi);
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[FontIndexOf(kWindowFont)]), FALSE);
   SizeClientTo(window_, Scale(kMainWindowClientWidth, dpi), Scale(kMainWindowClientHeight, dpi));
   for (HFONT font : oldFonts) ::DeleteObject(font);
