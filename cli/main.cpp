@@ -71,6 +71,9 @@ std::string ToUtf8(const wchar_t* text) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Libraries loaded from now on come from the system folder only, never from the
+  // current folder, which is often the archives' (Downloads).
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   quenmar::platform::InstallInterruptHandlers();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(ToUtf8(argv[i]));

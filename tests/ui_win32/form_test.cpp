@@ -33,6 +33,7 @@
 namespace quenmar::win32 {
 namespace {
 
+using quenmar::testing::SetModifiedTime;
 using quenmar::testing::TempDir;
 using quenmar::testing::WriteFile;
 using testing::PlaceInParent;
@@ -748,6 +749,29 @@ TEST(Win32Application, TheInformationPageBuiltInIsCopiedWhenNoneIsInstalled) {
   ASSERT_FALSE(page.empty());
   EXPECT_EQ(InfoPagePath(), page);  // one copy for the whole run
   EXPECT_NE(quenmar::testing::ReadFile(TextToUtf8(page)).find("Quenmar"), std::string::npos);
+  // Named by chance, not by something another program could know ahead.
+  const std::wstring name = std::filesystem::path(W(page)).filename().wstring();
+  EXPECT_EQ(name.size(), std::wstring(L"quenmar-info-.html").size() + 32) << TextToUtf8(page);
+
+  // Left for the browser; the next start removes the copies older than a minute,
+  // and nothing else.
+  wchar_t folder[MAX_PATH + 1];
+  ::GetTempPathW(MAX_PATH + 1, folder);
+  const std::filesystem::path temp(folder);
+  const std::filesystem::path old = temp / L"quenmar-info-0123456789abcdef0123456789abcdef.html";
+  const std::filesystem::path notOurs = temp / L"quenmar-info.txt";
+  const std::filesystem::path folderOfThatName = temp / L"quenmar-info-folder.html";
+  WriteFile(old.string(), "old");
+  WriteFile(notOurs.string(), "other");
+  std::filesystem::create_directory(folderOfThatName);
+  SetModifiedTime(old.string(), std::time(nullptr) - 3600);
+  RemoveEarlierPageCopies();
+  EXPECT_FALSE(std::filesystem::exists(old));
+  EXPECT_TRUE(std::filesystem::exists(W(page)));  // a minute old at most: a run may still show it
+  EXPECT_TRUE(std::filesystem::exists(notOurs));
+  EXPECT_TRUE(std::filesystem::is_directory(folderOfThatName));
+  std::filesystem::remove(notOurs);
+  std::filesystem::remove(folderOfThatName);
 }
 
 }  // namespace

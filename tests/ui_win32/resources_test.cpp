@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace quenmar::win32 {
 namespace {
 
 const wchar_t* const kProgram = L"" QUENMAR_EXE;
+const wchar_t* const kConvertProgram = L"" QUENMAR_CONVERT_EXE;
 
 Text VersionString(const std::vector<char>& record, const wchar_t* name) {
   void* value = nullptr;
@@ -79,6 +81,33 @@ TEST(Win32Resources, VersionRecordIconAndManifest) {
     EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
   }
   ::FreeLibrary(program);
+}
+
+// Both programs: a version record, and a manifest that declares Windows 10 and 11
+// (else Windows gives them older behaviours) and long paths, without elevation.
+TEST(Win32Resources, BothProgramsCarryAVersionRecordAndAManifestForWindows10And11) {
+  for (const wchar_t* program : {kProgram, kConvertProgram}) {
+    SCOPED_TRACE(std::string(program, program + std::wcslen(program)));
+    DWORD unused = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(program, &unused);
+    ASSERT_GT(size, 0u) << "no version record";
+    std::vector<char> record(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(program, 0, size, record.data()));
+    EXPECT_EQ(VersionString(record, L"ProductName"), u"Quenmar");
+    EXPECT_EQ(VersionString(record, L"FileVersion"), u"1.0.0.0");
+
+    HMODULE loaded = ::LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(loaded, nullptr);
+    HRSRC found = ::FindResourceW(loaded, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(loaded, found))),
+                               ::SizeofResource(loaded, found));
+    for (const char* wanted : {"<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+                               ">true</longPathAware>", "level=\"asInvoker\""}) {
+      EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+    }
+    ::FreeLibrary(loaded);
+  }
 }
 
 // Each glyph: two square frames side by side, and its double drawing exactly twice

@@ -1,6 +1,8 @@
 #include "ui/win32/application.h"
 
+#include <bcrypt.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <exception>
@@ -25,43 +27,71 @@ ErrorReporter& Reporter() {
   return reporter;
 }
 
-// The copy of the built-in page, removed when the program ends.
-class TemporaryPage {
- public:
-  ~TemporaryPage() {
-    if (!path_.empty()) ::DeleteFileW(W(path_));
-  }
-  const Text& Path() {
-    if (path_.empty()) path_ = Write();
-    return path_;
-  }
+constexpr wchar_t kPageCopyPrefix[] = L"quenmar-info-";
 
- private:
-  static Text Write() {
-    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_INFO_PAGE), MAKEINTRESOURCEW(10));  // RT_RCDATA
-    HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    const DWORD size = found ? ::SizeofResource(nullptr, found) : 0;
-    wchar_t folder[MAX_PATH + 1];
-    const DWORD got = ::GetTempPathW(MAX_PATH + 1, folder);
-    if (bytes == nullptr || got == 0 || got > MAX_PATH) return Text();
-    const Text path = T(folder) + u"quenmar-info-" + Utf8ToText(std::to_string(::GetCurrentProcessId())) +
-                      u".html";
-    HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Text();
-    DWORD written = 0;
-    const bool ok = ::WriteFile(file, bytes, size, &written, nullptr) && written == size;
-    ::CloseHandle(file);
-    if (!ok) {
-      ::DeleteFileW(W(path));
-      return Text();
-    }
-    return path;
+Text TemporaryFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD got = ::GetTempPathW(MAX_PATH + 1, folder);
+  return got == 0 || got > MAX_PATH ? Text() : T(folder);
+}
+
+// The copy of the built-in page in the temporary folder, made once a run. Its name
+// cannot be guessed ahead and the file is made new (CREATE_NEW), so nothing that
+// another program put there is written through. It stays when the program ends,
+// since the browser may read it later; the next start removes it.
+Text WritePageCopy() {
+  HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_INFO_PAGE), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
+  const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+  const DWORD size = found ? ::SizeofResource(nullptr, found) : 0;
+  const Text folder = TemporaryFolder();
+  unsigned char random[16];
+  if (bytes == nullptr || folder.empty() ||
+      !BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+    return Text();
   }
+  Text name = T(kPageCopyPrefix);
+  for (const unsigned char byte : random) {
+    name += u"0123456789abcdef"[byte >> 4];
+    name += u"0123456789abcdef"[byte & 15];
+  }
+  const Text path = folder + name + u".html";
+  HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Text();
+  DWORD written = 0;
+  const bool ok = ::WriteFile(file, bytes, size, &written, nullptr) && written == size;
+  const bool closed = ::CloseHandle(file);
+  if (!ok || !closed) {
+    ::DeleteFileW(W(path));
+    return Text();
+  }
+  return path;
+}
 
-  Text path_;
-};
+}  // namespace
 
+void RemoveEarlierPageCopies(ULONGLONG olderThanMilliseconds) {
+  const Text folder = TemporaryFolder();
+  if (folder.empty()) return;
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW(W(folder + T(kPageCopyPrefix) + u"*.html"), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    // Only plain files of the pattern, and not one that a program started a moment
+    // ago may still be showing.
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    if (ticks(now) - ticks(found.ftLastWriteTime) < olderThanMilliseconds * 10000) continue;
+    ::DeleteFileW(W(folder + T(found.cFileName)));
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+}
+
+namespace {
 }  // namespace
 
 const Text& ApplicationTitle() {
@@ -85,13 +115,17 @@ void Guarded(HWND owner, const std::function<void()>& handler) {
 
 Text InfoPagePath() {
   if (const auto installed = InstalledInfoPage(platform::ExecutablePath())) return *installed;
-  static TemporaryPage page;
-  return page.Path();
+  static const Text copy = WritePageCopy();
+  return copy;
 }
 
 void OpenInfoPage(const Text& page) {
-  // The result is not looked at: a page that cannot be shown is not reported.
+  // The shell may hand the page on through COM, which ShellExecute expects to be
+  // started on the calling thread. The result is not looked at: a page that
+  // cannot be shown is not reported.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   ::ShellExecuteW(nullptr, nullptr, W(page), nullptr, nullptr, SW_SHOW);
+  if (SUCCEEDED(com)) ::CoUninitialize();
 }
 
 namespace {

@@ -34,9 +34,15 @@ void SetErrorReporter(ErrorReporter reporter);
 void Guarded(HWND owner, const std::function<void()>& handler);
 
 // The information page: where it is installed with the program, else a copy of the
-// page built into the program in the temporary folder (removed at exit). Empty when
-// neither can be had.
+// page built into the program in the temporary folder, under a name of its own that
+// cannot be guessed, left for the browser when the program ends. Empty when neither
+// can be had.
 Text InfoPagePath();
+
+// Removes the copies of the page that earlier runs left in the temporary folder,
+// those older than OlderThanMilliseconds (a run started just before may still be
+// showing its own). The program does it when it starts.
+void RemoveEarlierPageCopies(ULONGLONG olderThanMilliseconds = 60000);
 
 // Hands Page to the user's default handler, as the Info button does.
 void OpenInfoPage(const Text& page);

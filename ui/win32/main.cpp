@@ -11,6 +11,11 @@
 #include "ui/win32/verb_drop.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Libraries loaded from now on (the file dialog's, the shell's) come from the
+  // system folder only, never from the current folder, which is often the
+  // archives' (Downloads).
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  quenmar::win32::RemoveEarlierPageCopies();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
 
