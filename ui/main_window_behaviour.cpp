@@ -18,10 +18,19 @@ namespace quenmar {
 
 namespace {
 
+// Whether Path looks convertible while the user types: a file that can be opened,
+// not a folder. A path on another machine is not probed: a server that does not
+// answer would hold the window up at each keystroke; the run tells whether it can
+// be opened.
+bool CanBeOpened(const Text& path) {
+  if (platform::IsNetworkPath(path)) return true;
+  return FileCanBeOpened(path) && !platform::IsFolder(path);
+}
+
 bool AllCanBeOpened(const std::vector<Text>& paths) {
   if (paths.empty()) return false;
   for (const Text& path : paths) {
-    if (!FileCanBeOpened(path)) return false;
+    if (!CanBeOpened(path)) return false;
   }
   return true;
 }

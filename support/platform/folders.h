@@ -37,6 +37,14 @@ IoStatus ListFolder(TextView folder, const std::function<void(const Text& name, 
 // below Root, in directory order.
 IoStatus WalkFiles(TextView root, const std::function<void(const Text&)>& visit);
 
+// True when Path names a folder (a link to one counts as what it leads to).
+bool IsFolder(TextView path);
+
+// True when Path is on another machine: a share ("\\server\share\...") or a
+// drive letter mapped to one. Answered without asking the network, so it never
+// waits on a server. Always false on POSIX, where a mount looks like any folder.
+bool IsNetworkPath(TextView path);
+
 // True when Name matches Mask as FindFirstMatch matches it.
 bool MatchesMask(TextView name, TextView mask);
 

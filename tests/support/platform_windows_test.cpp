@@ -8,6 +8,7 @@
 
 #include "common/test_support.h"
 #include "support/platform/file_info.h"
+#include "support/platform/files.h"
 #include "support/platform/folders.h"
 
 namespace quenmar {
@@ -50,6 +51,41 @@ TEST(WindowsPlatform, TheSearchMatchesLongNamesOnly) {
   EXPECT_FALSE(platform::FindFirstMatch(T(dir.path()), u"*.ZIP").has_value());
   WriteFile(dir / "real.zip", "an archive");
   EXPECT_EQ(platform::FindFirstMatch(T(dir.path()), u"*.ZIP"), Text(u"real.zip"));
+}
+
+// Paths on another machine, told from the text and the drive's kind alone: the
+// window does not probe them at each keystroke.
+TEST(WindowsPlatform, NetworkPathsAreToldWithoutAskingTheNetwork) {
+  const struct {
+    const char16_t* path;
+    bool network;
+  } cases[] = {{u"\\\\server.invalid\\share\\a.zip", true},
+               {u"//server.invalid/share/a.zip", true},
+               {u"\\\\?\\UNC\\server.invalid\\share\\a.zip", true},
+               {u"\\\\?\\C:\\a.zip", false},
+               {u"\\\\.\\C:\\a.zip", false},
+               {u"C:\\a.zip", false},
+               {u"a.zip", false},
+               {u"", false}};
+  for (const auto& one : cases) EXPECT_EQ(platform::IsNetworkPath(one.path), one.network) << testing::U(one.path);
+}
+
+// A tree whose deepest paths are longer than the plain form allows, under a root
+// whose own path is short: every path in it is reached in the long form.
+TEST(WindowsPlatform, TheTreeRemovalReachesPathsLongerThanThePlainForm) {
+  TempDir dir;
+  const std::string root = dir / "tree";
+  std::string deep = root;
+  for (int level = 0; level < 6; ++level) deep += "\\" + std::string(60, static_cast<char>('a' + level));
+  ASSERT_GT(deep.size(), 300u);
+  ASSERT_TRUE(platform::CreateFolders(T(deep)).Ok());
+  platform::IoStatus status;
+  platform::File file =
+      platform::File::Open(T(deep + "\\entry.csv"), platform::FileAccess::kCreate, platform::FileShare::kExclusive, status);
+  ASSERT_TRUE(status.Ok()) << testing::U(status.reason);
+  ASSERT_TRUE(file.Close().Ok());
+  EXPECT_TRUE(platform::RemoveTree(T(root)));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(root)));
 }
 
 }  // namespace

@@ -229,6 +229,29 @@ TEST(Win32Window, GlyphsShowTheirDisabledFrameAndEverythingScalesWithTheDpi) {
   }
 }
 
+// A high-contrast theme sets the dialog's text and face colours as a pair: the
+// labels take the button text's, the status line the edit box's.
+TEST(Win32Window, LabelsTakeTheDialogsTextColour) {
+  TempDir dir;
+  auto form = MakeForm(dir.path());
+  const int elements[] = {COLOR_BTNTEXT, COLOR_WINDOWTEXT};
+  const COLORREF saved[] = {::GetSysColor(COLOR_BTNTEXT), ::GetSysColor(COLOR_WINDOWTEXT)};
+  const COLORREF themed[] = {RGB(255, 255, 0), RGB(0, 255, 0)};
+  ASSERT_TRUE(::SetSysColors(2, elements, themed));
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  const auto textColourOf = [&](ControlRole role) {
+    ::SendMessageW(form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(form->Control(role)));
+    return ::GetTextColor(dc);
+  };
+  const COLORREF label = textColourOf(kPathLabel), title = textColourOf(kTitle), status = textColourOf(kStatusLine);
+  ::DeleteDC(dc);
+  ::SetSysColors(2, elements, saved);
+  EXPECT_EQ(label, themed[0]);
+  EXPECT_EQ(title, themed[0]);
+  EXPECT_EQ(status, themed[1]);
+}
+
 // "System" shows one code page's letters: it is kept where that code page holds
 // Czech, and a TrueType face of the same heights is used elsewhere.
 TEST(Win32Window, TheSystemFaceOnlyWhereTheCodePageHoldsTheWindowsLetters) {

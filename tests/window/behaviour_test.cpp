@@ -103,12 +103,14 @@ TEST(WindowBehaviour, StartUpProposesTheFirstArchiveBesideTheProgram) {
     const char* what;
     std::vector<std::string> files, folders;
     std::vector<std::string> proposals;  // any of them; none for an empty path box
+    bool startable = true;
   };
   const Case cases[] = {
       {"no archive", {"readme.txt"}, {}, {}},
       {"one, of any case", {"notes.txt", "Data.Zip"}, {}, {"Data.Zip"}},
       {"several: the first in directory order", {"a.zip", "b.ZIP"}, {}, {"a.zip", "b.ZIP"}},
-      {"a folder counts as present", {}, {"archive.zip"}, {"archive.zip"}},
+      // A folder of an archive's name is proposed, but Start stays off.
+      {"a folder counts as present", {}, {"archive.zip"}, {"archive.zip"}, false},
       // The program's own outputs beside their inputs ("-" before the fifth
       // character) are not what the user came to convert.
       {"an output beside its input", {"expo-rts.zip", "exports.zip"}, {}, {"exports.zip"}},
@@ -132,7 +134,7 @@ TEST(WindowBehaviour, StartUpProposesTheFirstArchiveBesideTheProgram) {
     bool proposedOne = false;
     for (const std::string& name : c.proposals) proposedOne = proposedOne || window.path == T(dir / name);
     EXPECT_TRUE(proposedOne) << testing::U(window.path);
-    EXPECT_TRUE(window.start);
+    EXPECT_EQ(window.start, c.startable);
   }
 }
 
@@ -179,6 +181,15 @@ TEST(WindowBehaviour, StartFollowsThePathBoxAndBrowseChangesItOnlyWhenConfirmed)
   BrowseClicked(window);
   EXPECT_FALSE(window.start);
   EXPECT_FALSE(window.startFocused);
+
+  // A folder is no archive, also one named like one.
+  ASSERT_EQ(testing::MakeFolder(dir / "folder.zip"), 0);
+  window.SetInputPath(T(dir / "folder.zip"));
+  EXPECT_FALSE(window.start);
+  window.SetInputPath(T(dir.path()));
+  EXPECT_FALSE(window.start);
+  window.SetInputPath(u"\"" + T(dir / "a.zip") + u"\" \"" + T(dir / "folder.zip") + u"\"");
+  EXPECT_FALSE(window.start);
 }
 
 // Several archives chosen in Browse reach the path box each in quotes; with

@@ -226,11 +226,13 @@ INT_PTR TForm_Quenmar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      const std::optional<unsigned> colour =
-          reinterpret_cast<HWND>(lParam) == Control(ControlRole::kStatusLine) ? OutcomeColour(outcome_) : std::nullopt;
-      ::SetTextColor(dc, colour ? RGB(*colour >> 16, (*colour >> 8) & 0xFF, *colour & 0xFF) : ::GetSysColor(COLOR_WINDOWTEXT));
-      // The read-only status line keeps the white of an edit box.
-      const int background = reinterpret_cast<HWND>(lParam) == Control(ControlRole::kStatusLine) ? COLOR_WINDOW : COLOR_BTNFACE;
+      const bool statusLine = reinterpret_cast<HWND>(lParam) == Control(ControlRole::kStatusLine);
+      const std::optional<unsigned> colour = statusLine ? OutcomeColour(outcome_) : std::nullopt;
+      // The read-only status line keeps the colours of an edit box; the labels take
+      // the dialog's, which high-contrast themes set as a pair.
+      const int text = statusLine ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
+      ::SetTextColor(dc, colour ? RGB(*colour >> 16, (*colour >> 8) & 0xFF, *colour & 0xFF) : ::GetSysColor(text));
+      const int background = statusLine ? COLOR_WINDOW : COLOR_BTNFACE;
       ::SetBkColor(dc, ::GetSysColor(background));
       return reinterpret_cast<INT_PTR>(::GetSysColorBrush(background));
     }

@@ -99,6 +99,13 @@ IoStatus CreateUniqueFolder(TextView parent, TextView prefix, Text& created) {
   return posix::StatusFromErrno(EEXIST);
 }
 
+bool IsFolder(TextView path) {
+  struct stat info;
+  return !path.empty() && ::stat(ToNative(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsNetworkPath(TextView) { return false; }
+
 bool RemoveTree(TextView path) {
   if (path.empty()) return false;
   return RemoveNative(ToNative(path));

@@ -14,7 +14,13 @@ Text FromWide(const wchar_t* text, size_t length) { return Text(text, text + len
 std::wstring ToNative(TextView path) {
   std::wstring wide = ToWide(path);
   // MAX_PATH counts the terminating NUL; folders to create are held to 248.
-  if (wide.size() < kMaxFolderPathLength || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  if (wide.size() < kMaxFolderPathLength) return wide;
+  return ToLongForm(path);
+}
+
+std::wstring ToLongForm(TextView path) {
+  std::wstring wide = ToWide(path);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
   const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return wide;
   std::wstring full(needed, L'\0');

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <random>
 #include <string>
 
@@ -110,9 +111,29 @@ IoStatus CreateUniqueFolder(TextView parent, TextView prefix, Text& created) {
   return win32::StatusFromError(ERROR_ALREADY_EXISTS);
 }
 
+bool IsFolder(TextView path) { return !path.empty() && IsFolder(ToNative(path)); }
+
+bool IsNetworkPath(TextView path) {
+  const std::wstring wide = win32::ToWide(path);
+  const auto separator = [&](size_t at) { return at < wide.size() && (wide[at] == L'\\' || wide[at] == L'/'); };
+  if (separator(0) && separator(1)) {
+    // "\\?\" and "\\.\" lead to this machine's own names, except "\\?\UNC\".
+    if (wide.size() > 2 && (wide[2] == L'?' || wide[2] == L'.') && separator(3)) {
+      return wide.compare(4, 4, L"UNC\\") == 0 || wide.compare(4, 4, L"unc\\") == 0;
+    }
+    return true;
+  }
+  if (wide.size() >= 2 && wide[1] == L':' && iswalpha(wide[0])) {
+    const wchar_t root[] = {wide[0], L':', L'\\', L'\0'};
+    return ::GetDriveTypeW(root) == DRIVE_REMOTE;
+  }
+  return false;
+}
+
 bool RemoveTree(TextView path) {
   if (path.empty()) return false;
-  return RemoveNative(WithoutTrailingSeparators(ToNative(path)));
+  // The long form, also for a short root: the paths inside may be long.
+  return RemoveNative(WithoutTrailingSeparators(win32::ToLongForm(path)));
 }
 
 void ForEachMatch(TextView folder, TextView mask, const std::function<bool(const Text& name)>& visit) {

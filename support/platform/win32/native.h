@@ -21,6 +21,9 @@ inline Text FromWide(const std::wstring& text) { return FromWide(text.data(), te
 // Path in the form the W calls take: as it is while it is short enough, else the
 // full path behind "\\?\" (or "\\?\UNC\" for a share).
 std::wstring ToNative(TextView path);
+// Path as the full path behind "\\?\" (or "\\?\UNC\"), however short: what is
+// built on it by appending names stays valid past the plain form's limit.
+std::wstring ToLongForm(TextView path);
 
 // The code as it is and FormatMessageW's text for it, without its line end.
 IoStatus StatusFromError(DWORD code);
