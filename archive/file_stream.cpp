@@ -22,7 +22,11 @@ TFileStream::TFileStream(TextView path, TFileMode mode, bool buffered) : path_(p
   if (mode == TFileMode::kOverwrite) access = platform::FileAccess::kOverwrite;
   platform::IoStatus status;
   readOnly_ = mode == TFileMode::kOpenRead;
-  file_ = platform::File::Open(path, access, platform::FileShare::kExclusive, status);
+  // A file read is shared with other readers (Explorer's view of a ZIP, a
+  // preview, a virus scanner or a sync client reading it); no one may write it
+  // meanwhile.
+  file_ = platform::File::Open(path, access, readOnly_ ? platform::FileShare::kReaders : platform::FileShare::kExclusive,
+                               status);
   if (!status.Ok()) {
     Text full = FullFileName(path);
     if (full.empty()) full = Text(path);

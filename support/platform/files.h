@@ -32,6 +32,7 @@ enum class FileAccess {
 
 enum class FileShare {
   kExclusive,  // refuse every other opener that asks for the same (sharing violation, 32)
+  kReaders,    // let others read meanwhile, refuse those who would write (or lock exclusively)
   kShared,     // let others read and write meanwhile
 };
 

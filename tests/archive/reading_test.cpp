@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/zip_builder.h"
+#include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "common/test_support.h"
 #include "support/exceptions.h"
@@ -219,18 +220,26 @@ TEST(ZipReading, AccessorsNeedAnOpenArchive) {
   }
 }
 
-TEST(ZipReading, ASecondOpenerOfTheSameFileIsRefused) {
+// Readers share the archive (Explorer's view of it, a preview, a scanner); one who
+// would write it meanwhile is refused, and a reader is refused while a writer has it.
+TEST(ZipReading, ReadersShareTheFileAndAWriterIsRefused) {
   testing::TempDir dir;
   testing::WriteFile(dir / "a.zip", BuiltArchive().Bytes());
   TZipFile first, second;
   first.Open(testing::T(dir / "a.zip"), zmRead);
-  try {
-    second.Open(testing::T(dir / "a.zip"), zmRead);
-    FAIL();
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + dir / "a.zip" + "\". ", 0), 0u) << e.what();
-  }
+  second.Open(testing::T(dir / "a.zip"), zmRead);
+  EXPECT_THROW(TFileStream(testing::T(dir / "a.zip"), TFileMode::kOpenReadWrite), EFOpenError);
   first.Close();
+  second.Close();
+  {
+    TFileStream writer(testing::T(dir / "a.zip"), TFileMode::kOpenReadWrite);
+    try {
+      second.Open(testing::T(dir / "a.zip"), zmRead);
+      FAIL();
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + dir / "a.zip" + "\". ", 0), 0u) << e.what();
+    }
+  }
   second.Open(testing::T(dir / "a.zip"), zmRead);
 }
 

@@ -140,14 +140,18 @@ TEST_F(RunSafety, AnOutputHeldByAnotherOpenerIsNotReplaced) {
   EXPECT_TRUE(ConvertArchive(window)) << U(window.status);
 }
 
-// An input another program holds with sharing refused: nothing is written and the
-// earlier output stays.
-TEST_F(RunSafety, AnInputHeldByAnotherOpenerIsRefused) {
+// An input another program holds for writing, with sharing refused: nothing is
+// written and the earlier output stays. One that another program only reads
+// (Explorer's view of the ZIP, a preview, a scanner) is read alongside it.
+TEST_F(RunSafety, AnInputHeldByAWriterIsRefusedAndOneHeldByAReaderIsRead) {
   BuiltArchive archive;
   archive.entries.push_back(BuiltEntry("2018-10-15-a-b-c.csv", "data", 8));
   WriteFile(In("in.zip"), archive.Bytes());
   {
-    TFileStream held(T(In("in.zip")), TFileMode::kOpenRead);
+    platform::IoStatus status;
+    platform::File held = platform::File::Open(T(In("in.zip")), platform::FileAccess::kReadWrite,
+                                               platform::FileShare::kExclusive, status);
+    ASSERT_TRUE(status.Ok());
     FakeWindow window(T(In("in.zip")));
     EXPECT_FALSE(ConvertArchive(window));
     EXPECT_EQ(U(window.status).rfind("Konverze selhala: " + kHeld + "(Cannot open file \"" + In("in.zip") + "\". ", 0),
@@ -156,6 +160,13 @@ TEST_F(RunSafety, AnInputHeldByAnotherOpenerIsRefused) {
   }
   EXPECT_EQ(ReadFile(In("in.z-ip")), "an earlier output");
   EXPECT_EQ(Snapshot(root_.path() + "/outer/parent/in").size(), 3u);  // in.zip, in.z-ip, victim.txt
+
+  TFileStream reader(T(In("in.zip")), TFileMode::kOpenRead);
+  FakeWindow window(T(In("in.zip")));
+  EXPECT_TRUE(ConvertArchive(window)) << U(window.status);
+  TZipFile out;
+  out.Open(T(In("in.z-ip")), zmRead);
+  EXPECT_EQ(out.FileCount(), 1);
 }
 
 #ifdef _WIN32

@@ -97,7 +97,8 @@ File File::Adopt(intptr_t handle, FileAccess access, FileShare share, IoStatus& 
   file.sizeAtOpen_ = static_cast<int64_t>(st.st_size);
   file.modifiedAtOpen_ = static_cast<int64_t>(st.st_mtim.tv_sec);
   file.modeAtOpen_ = static_cast<uint32_t>(st.st_mode);
-  if (share == FileShare::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  // The lock that matches the share mode: other readers take the shared one too.
+  if (share != FileShare::kShared && ::flock(fd, (share == FileShare::kReaders ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
     status = posix::StatusFromErrno(errno);
     return File();
   }

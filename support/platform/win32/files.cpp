@@ -50,7 +50,9 @@ HANDLE OpenFileHandle(const std::wstring& native, FileAccess access, FileShare s
     case FileAccess::kCreate: desired |= GENERIC_WRITE; disposition = CREATE_ALWAYS; break;
     case FileAccess::kOverwrite: desired |= GENERIC_WRITE; disposition = OPEN_ALWAYS; break;
   }
-  const DWORD shareMode = share == FileShare::kExclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  DWORD shareMode = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  if (share == FileShare::kExclusive) shareMode = 0;
+  if (share == FileShare::kReaders) shareMode = FILE_SHARE_READ;
   return ::CreateFileW(native.c_str(), desired, shareMode, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | flags,
                        nullptr);
 }
