@@ -11,11 +11,14 @@
 #include <thread>
 #include <vector>
 
+#include "archive/dos_time.h"
 #include "archive/entry_compression.h"
+#include "archive/whole_entry.h"
 #include "conversion/entry_failure.h"
 #include "conversion/entry_plan.h"
 #include "conversion/progress.h"
 #include "conversion/scratch_file.h"
+#include "support/platform/file_info.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -33,13 +36,56 @@ constexpr uint32_t kHandOverSize = 32 << 10;
 struct Slot {
   Slot(const ScratchFolder& folder, int number) : file(folder, Utf8ToText("slot" + std::to_string(number))) {}
   ScratchFile file;
+  int index = -1;
   EntryPlan plan;
+  // Held whole (whole_entry.h): its stored bytes in `stored`, its record to be
+  // in `record` (CRC-32 and compressed size set once compressed); no scratch file.
+  bool whole = false;
+  TBytes stored;
+  TZipHeader record;
+  uint32_t size = 0, crc = 0;
+  uint16_t method = 0;
+  // A whole entry whose stored bytes are not what its records say: it goes
+  // through the scratch file at its turn, as a larger entry would, so that its
+  // failure is told as that path tells it.
+  bool streamed = false;
   // Compressed by a worker; empty: compressed in turn by the calling thread.
   std::optional<TPreparedEntry> prepared;
   // The entry's failure, raised at its turn.
   std::exception_ptr error;
   bool done = true;  // nothing of this slot is with a worker
 };
+
+// Deflates the whole entry of Slot with Codec into Record and returns its bytes;
+// nothing (and the slot marked for the scratch file) when its stored bytes are
+// damaged.
+std::optional<std::string_view> CompressWhole(TWholeEntryCodec& codec, Slot& slot) {
+  const std::optional<std::string_view> deflated = codec.Recompress(slot.method, slot.stored, slot.size, slot.crc);
+  if (!deflated) {
+    slot.streamed = true;
+    return std::nullopt;
+  }
+  slot.record.CRC32 = slot.crc;
+  slot.record.CompressedSize = static_cast<uint32_t>(deflated->size());
+  return deflated;
+}
+
+// The record the scratch-file path would give entry Index under NewName: the time
+// extraction would set on its file as the file reports it back (a time that a
+// daylight-saving change moves is moved alike; without a valid one, the time of
+// writing), the attribute bits it would report. Nothing when those bits cannot be
+// told without the file.
+std::optional<TZipHeader> WholeEntryRecord(const TZipHeader& central, const TZipHeader& local, const Text& newName,
+                                           bool utf8Names, ScratchAttributes& attributes) {
+  const std::optional<uint32_t> bits = attributes.After(TZipFile::ExtractedAttributes(central));
+  if (!bits) return std::nullopt;
+  std::optional<platform::LocalDateTime> written;
+  if (const auto time = DosToDateTime(local.ModifiedDateTime)) written = platform::LocalTimeAfterSetting(*time);
+  if (!written) written = platform::CurrentLocalTime();
+  TZipHeader record = EntryHeader(central.UncompressedSize, *written, *bits, newName, kDeflate, utf8Names);
+  PrepareLocalHeader(record);
+  return record;
+}
 
 // Threads that compress the slots submitted to them into memory. The slots must
 // outlive the object: the pipeline declares them first, so the workers are
@@ -88,6 +134,8 @@ class Workers {
   }
 
   void Work(std::stop_token stop) {
+    // This thread's own, made for its first whole entry and reused after.
+    std::optional<TWholeEntryCodec> codec_;
     for (;;) {
       Slot* slot = nullptr;
       {
@@ -100,8 +148,16 @@ class Workers {
       std::optional<TPreparedEntry> prepared;
       std::exception_ptr error;
       try {
-        prepared = PrepareEntry(*slot->file.OpenToRead(), slot->plan.newName, kDeflate, utf8Names_,
-                                kPreparedEntryBudget, [this](int64_t) { check_(); });
+        if (slot->whole) {
+          check_();
+          if (!codec_) codec_.emplace();
+          if (const auto deflated = CompressWhole(*codec_, *slot)) {
+            prepared = TPreparedEntry{slot->record, TBytes(*deflated)};
+          }
+        } else {
+          prepared = PrepareEntry(*slot->file.OpenToRead(), slot->plan.newName, kDeflate, utf8Names_,
+                                  kPreparedEntryBudget, [this](int64_t) { check_(); });
+        }
       } catch (...) {
         error = std::current_exception();
       }
@@ -142,6 +198,10 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
   std::optional<Workers> workers;
   if (workerCount > 0) workers.emplace(workerCount, writer.UTF8Support(), check);
 
+  ScratchAttributes attributes(scratch);
+  std::optional<TWholeEntryCodec> codec;  // the calling thread's, made for its first whole entry
+  const bool utf8Names = writer.UTF8Support();
+
   int nextExtract = 0, nextAppend = 0;
   bool failed = false;  // an entry in hand failed: nothing more is extracted
   while (nextAppend < entryCount) {
@@ -149,12 +209,29 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
       check();
       const int index = nextExtract++;
       Slot& slot = slotOf(index);
+      slot.index = index;
       slot.error = nullptr;
       slot.prepared.reset();
+      slot.whole = slot.streamed = false;
       try {
         slot.plan = PlanEntry(reader, index);
         collisions.Add(slot.plan.newName, slot.plan.name);
         NamingEntry(slot.plan.name, [&] {
+          // Decided by the entry's records alone, so every job count takes the
+          // same path for it.
+          const TZipHeader central = reader.FileInfo(index);
+          if (FitsWhole(central.CompressionMethod, central.CompressedSize, central.UncompressedSize)) {
+            TZipHeader local;
+            reader.ReadStoredData(index, slot.stored, local);
+            if (auto record = WholeEntryRecord(central, local, slot.plan.newName, utf8Names, attributes)) {
+              slot.whole = true;
+              slot.record = *std::move(record);
+              slot.method = central.CompressionMethod;
+              slot.size = central.UncompressedSize;
+              slot.crc = central.CRC32;
+              return;
+            }
+          }
           reader.ExtractToFile(index, *slot.file.OpenToWrite(reader.UncompressedSize(index)));
         });
       } catch (const EntryFailure&) {
@@ -173,9 +250,18 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
       if (slot.prepared) {
         writer.AddPrepared(*slot.prepared);
         slot.prepared.reset();
-      } else {
-        writer.Add(*slot.file.OpenToRead(), slot.plan.newName, kDeflate);
+        if (!slot.whole) slot.file.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
+        return;
       }
+      if (slot.whole && !slot.streamed) {
+        if (!codec) codec.emplace();
+        if (const auto deflated = CompressWhole(*codec, slot)) {
+          writer.AddPrepared(slot.record, *deflated);
+          return;
+        }
+      }
+      if (slot.streamed) reader.ExtractToFile(slot.index, *slot.file.OpenToWrite(slot.size));
+      writer.Add(*slot.file.OpenToRead(), slot.plan.newName, kDeflate);
       slot.file.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
     });
     ++nextAppend;
