@@ -137,8 +137,12 @@ class TZipFile {
   // Appends an entry prepared apart (PrepareEntry): the bytes Add would have
   // written for it.
   void AddPrepared(TPreparedEntry& entry);
-  // The same for a record and its compressed bytes held apart.
-  void AddPrepared(TZipHeader& local, std::string_view data);
+  // The same for a record and its compressed bytes held apart. Unflushed, the
+  // bytes may stay in the archive stream's buffer, to be written with later
+  // ones: the entry then counts as added before it is on disk, so that a failed
+  // write can leave entries in the directory whose data is missing. Only for a
+  // caller that throws the archive away after any failure.
+  void AddPrepared(TZipHeader& local, std::string_view data, bool flush = true);
   static void ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression = 8,
                                    TZipProgressEvent progress = nullptr);
 

@@ -81,7 +81,7 @@ void TZipFile::Add(TFileStream& file, TextView archiveFileName, TZipCompression 
 
 void TZipFile::AddPrepared(TPreparedEntry& entry) { AddPrepared(entry.header, entry.data); }
 
-void TZipFile::AddPrepared(TZipHeader& local, std::string_view data) {
+void TZipFile::AddPrepared(TZipHeader& local, std::string_view data, bool flush) {
   RequireWritable();
   CheckRoomForEntry(FFiles.Count());
   const int64_t headerOffset = FEndFileData - FStartFileData;
@@ -97,7 +97,7 @@ void TZipFile::AddPrepared(TZipHeader& local, std::string_view data) {
   WriteAll(stream, head);
   WriteAll(stream, data);
   // The entry is on disk before it counts as added; a failure here leaves it out.
-  stream.Finish();
+  if (flush) stream.Finish();
   FEndFileData = stream.Position();
   FFiles.Append(local);
   FNameIndex.Append(FFiles, FUTF8Support, FFiles.Count() - 1);

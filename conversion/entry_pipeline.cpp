@@ -256,7 +256,9 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
       if (slot.whole && !slot.streamed) {
         if (!codec) codec.emplace();
         if (const auto deflated = CompressWhole(*codec, slot)) {
-          writer.AddPrepared(slot.record, *deflated);
+          // A failure discards the whole output (convert_archive.cpp), so the
+          // small entries need not reach the disk one write each.
+          writer.AddPrepared(slot.record, *deflated, /*flush=*/false);
           return;
         }
       }
