@@ -70,6 +70,9 @@ class TZipFile {
   // The entry's uncompressed size as its central record gives it, without
   // building its whole header.
   uint32_t UncompressedSize(int index) const;
+  // The same for its stored size and method.
+  uint32_t CompressedSize(int index) const;
+  uint16_t CompressionMethod(int index) const;
   std::vector<TZipHeader> FileInfos() const;
   Text FileComment(int index) const;
   void SetFileComment(int index, TextView comment);

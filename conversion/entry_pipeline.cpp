@@ -26,16 +26,13 @@ namespace {
 
 constexpr TZipCompression kDeflate = 8;
 // Entries smaller than this cost less to compress than to hand to another
-// thread: the calling thread compresses them in turn.
+// thread on their own: consecutive ones held whole are gathered into one slot,
+// up to kGroupEntries of them or until they reach kHandOverSize together.
 constexpr uint32_t kHandOverSize = 32 << 10;
+constexpr int kGroupEntries = 64;
 
-// One entry in hand, from its extraction to its append. Between Workers::Submit
-// and the moment the calling thread sees `done` under the workers' lock, only
-// the worker touches `prepared` and `error`; everything else is the calling
-// thread's.
-struct Slot {
-  Slot(const ScratchFolder& folder, int number) : file(folder, Utf8ToText("slot" + std::to_string(number))) {}
-  ScratchFile file;
+// One entry of a slot.
+struct Item {
   int index = -1;
   EntryPlan plan;
   // Held whole (whole_entry.h): its stored bytes in `stored`, its record to be
@@ -45,28 +42,58 @@ struct Slot {
   TZipHeader record;
   uint32_t size = 0, crc = 0;
   uint16_t method = 0;
-  // A whole entry whose stored bytes are not what its records say: it goes
-  // through the scratch file at its turn, as a larger entry would, so that its
-  // failure is told as that path tells it.
+  // An entry that goes through the slot's scratch file at its turn: one held
+  // whole whose stored bytes are not what its records say (so that its failure
+  // is told as the streamed path tells it), or one whose record could not be
+  // told without the file.
   bool streamed = false;
-  // Compressed by a worker; empty: compressed in turn by the calling thread.
-  std::optional<TPreparedEntry> prepared;
-  // The entry's failure, raised at its turn.
+  // Deflated by a worker (whole entries): `deflated` holds the bytes.
+  bool compressed = false;
+  TBytes deflated;
+  // What the worker met on this entry, raised at its turn.
   std::exception_ptr error;
-  bool done = true;  // nothing of this slot is with a worker
 };
 
-// Deflates the whole entry of Slot with Codec into Record and returns its bytes;
-// nothing (and the slot marked for the scratch file) when its stored bytes are
-// damaged.
-std::optional<std::string_view> CompressWhole(TWholeEntryCodec& codec, Slot& slot) {
-  const std::optional<std::string_view> deflated = codec.Recompress(slot.method, slot.stored, slot.size, slot.crc);
+// The entries in hand between their reading and their append: one entry extracted
+// into the slot's scratch file, or one or more entries held whole. Between
+// Workers::Submit and the moment the calling thread sees `done` under the
+// workers' lock, only the worker touches the items, `prepared` and `error`;
+// everything else, and all of it otherwise, is the calling thread's.
+struct Slot {
+  Slot(const ScratchFolder& folder, int number) : file(folder, Utf8ToText("slot" + std::to_string(number))) {}
+  ScratchFile file;
+  // items[0, count) are in use; the rest keep their buffers for later entries.
+  std::vector<Item> items;
+  size_t count = 0;
+  uint64_t bytes = 0;  // uncompressed, of the items in use
+  // Compressed by a worker from the scratch file; empty: compressed in turn by
+  // the calling thread.
+  std::optional<TPreparedEntry> prepared;
+  // A failure after the items: the first entry that failed, raised once the
+  // items before it are appended.
+  std::exception_ptr error;
+  bool done = true;  // nothing of this slot is with a worker
+
+  Item& Add() {
+    if (count == items.size()) items.emplace_back();
+    Item& item = items[count++];
+    item.whole = item.streamed = item.compressed = false;
+    item.error = nullptr;
+    return item;
+  }
+};
+
+// Deflates the whole entry Item with Codec and sets its record; returns the bytes,
+// which stay valid until Codec's next call. Nothing, and the item marked for the
+// scratch file, when its stored bytes are damaged.
+std::optional<std::string_view> CompressWhole(TWholeEntryCodec& codec, Item& item) {
+  const std::optional<std::string_view> deflated = codec.Recompress(item.method, item.stored, item.size, item.crc);
   if (!deflated) {
-    slot.streamed = true;
+    item.streamed = true;
     return std::nullopt;
   }
-  slot.record.CRC32 = slot.crc;
-  slot.record.CompressedSize = static_cast<uint32_t>(deflated->size());
+  item.record.CRC32 = item.crc;
+  item.record.CompressedSize = static_cast<uint32_t>(deflated->size());
   return deflated;
 }
 
@@ -87,9 +114,6 @@ std::optional<TZipHeader> WholeEntryRecord(const TZipHeader& central, const TZip
   return record;
 }
 
-// Threads that compress the slots submitted to them into memory. The slots must
-// outlive the object: the pipeline declares them first, so the workers are
-// stopped and joined before any slot goes.
 class Workers {
  public:
   // Starts Count threads. Check runs after each block a worker compresses and
@@ -135,7 +159,7 @@ class Workers {
 
   void Work(std::stop_token stop) {
     // This thread's own, made for its first whole entry and reused after.
-    std::optional<TWholeEntryCodec> codec_;
+    std::optional<TWholeEntryCodec> codec;
     for (;;) {
       Slot* slot = nullptr;
       {
@@ -146,25 +170,28 @@ class Workers {
         queue_.pop_front();
       }
       std::optional<TPreparedEntry> prepared;
-      std::exception_ptr error;
-      try {
-        if (slot->whole) {
-          check_();
-          if (!codec_) codec_.emplace();
-          if (const auto deflated = CompressWhole(*codec_, *slot)) {
-            prepared = TPreparedEntry{slot->record, TBytes(*deflated)};
+      for (size_t i = 0; i < slot->count; ++i) {
+        Item& item = slot->items[i];
+        try {
+          if (item.whole && !item.streamed) {
+            check_();
+            if (!codec) codec.emplace();
+            if (const auto deflated = CompressWhole(*codec, item)) {
+              item.deflated.assign(*deflated);
+              item.compressed = true;
+            }
+          } else if (!item.whole && !item.streamed) {
+            prepared = PrepareEntry(*slot->file.OpenToRead(), item.plan.newName, kDeflate, utf8Names_,
+                                    kPreparedEntryBudget, [this](int64_t) { check_(); });
           }
-        } else {
-          prepared = PrepareEntry(*slot->file.OpenToRead(), slot->plan.newName, kDeflate, utf8Names_,
-                                  kPreparedEntryBudget, [this](int64_t) { check_(); });
+        } catch (...) {
+          item.error = std::current_exception();
+          break;
         }
-      } catch (...) {
-        error = std::current_exception();
       }
       {
         std::lock_guard<std::mutex> lock(mutex_);
         slot->prepared = std::move(prepared);
-        slot->error = error;
         slot->done = true;
       }
       done_.notify_all();
@@ -188,86 +215,122 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
                     ConversionWindow& window, NameCollisions& collisions, const std::function<void()>& check) {
   const int entryCount = reader.FileCount();
   const int workerCount = jobs > 1 && entryCount > 1 ? jobs : 0;
-  // Enough entries in hand to keep every worker busy while the next is extracted
-  // and the last is appended.
+  // Enough slots in hand to keep every worker busy while the next is filled and
+  // the last is appended.
   const int slotCount = workerCount == 0 ? 1 : 2 * workerCount;
   std::vector<std::unique_ptr<Slot>> slots;
   for (int i = 0; i < slotCount; ++i) slots.push_back(std::make_unique<Slot>(scratch, i));
-  auto slotOf = [&](int index) -> Slot& { return *slots[static_cast<size_t>(index % slotCount)]; };
+  auto slotOf = [&](int64_t number) -> Slot& { return *slots[static_cast<size_t>(number % slotCount)]; };
   // After the slots: stopped and joined before them.
   std::optional<Workers> workers;
   if (workerCount > 0) workers.emplace(workerCount, writer.UTF8Support(), check);
 
+  collisions.Reserve(static_cast<size_t>(entryCount));
   ScratchAttributes attributes(scratch);
   std::optional<TWholeEntryCodec> codec;  // the calling thread's, made for its first whole entry
   const bool utf8Names = writer.UTF8Support();
+  // Decided by the entry's records alone, so every job count takes the same path
+  // for it.
+  auto small = [&](int index) {
+    const uint32_t size = reader.UncompressedSize(index);
+    return size < kHandOverSize && FitsWhole(reader.CompressionMethod(index), reader.CompressedSize(index), size);
+  };
 
-  int nextExtract = 0, nextAppend = 0;
-  bool failed = false;  // an entry in hand failed: nothing more is extracted
-  while (nextAppend < entryCount) {
-    while (!failed && nextExtract < entryCount && nextExtract - nextAppend < slotCount) {
-      check();
-      const int index = nextExtract++;
-      Slot& slot = slotOf(index);
-      slot.index = index;
-      slot.error = nullptr;
-      slot.prepared.reset();
-      slot.whole = slot.streamed = false;
-      try {
-        slot.plan = PlanEntry(reader, index);
-        collisions.Add(slot.plan.newName, slot.plan.name);
-        NamingEntry(slot.plan.name, [&] {
-          // Decided by the entry's records alone, so every job count takes the
-          // same path for it.
-          const TZipHeader central = reader.FileInfo(index);
-          if (FitsWhole(central.CompressionMethod, central.CompressedSize, central.UncompressedSize)) {
-            TZipHeader local;
-            reader.ReadStoredData(index, slot.stored, local);
-            if (auto record = WholeEntryRecord(central, local, slot.plan.newName, utf8Names, attributes)) {
-              slot.whole = true;
-              slot.record = *std::move(record);
-              slot.method = central.CompressionMethod;
-              slot.size = central.UncompressedSize;
-              slot.crc = central.CRC32;
-              return;
-            }
-          }
-          reader.ExtractToFile(index, *slot.file.OpenToWrite(reader.UncompressedSize(index)));
-        });
-      } catch (const EntryFailure&) {
-        slot.error = std::current_exception();
-        failed = true;
-        break;
-      }
-      if (workers && reader.UncompressedSize(index) >= kHandOverSize) workers->Submit(slot);
-    }
-
-    Slot& slot = slotOf(nextAppend);
-    if (workers) workers->WaitUntilDone(slot);
-    check();
-    NamingEntry(slot.plan.name, [&] {
-      if (slot.error) std::rethrow_exception(slot.error);
-      if (slot.prepared) {
-        writer.AddPrepared(*slot.prepared);
-        slot.prepared.reset();
-        if (!slot.whole) slot.file.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
+  // Reads entry Index into a new item of Slot: whole into memory, or extracted
+  // into the slot's scratch file (REQUIRES: the slot's first item).
+  auto take = [&](Slot& slot, int index) {
+    Item& item = slot.Add();
+    item.index = index;
+    item.plan = PlanEntry(reader, index);
+    collisions.Add(item.plan.newName, item.plan.name);
+    slot.bytes += reader.UncompressedSize(index);
+    NamingEntry(item.plan.name, [&] {
+      const TZipHeader central = reader.FileInfo(index);
+      item.size = central.UncompressedSize;
+      if (FitsWhole(central.CompressionMethod, central.CompressedSize, central.UncompressedSize)) {
+        TZipHeader local;
+        reader.ReadStoredData(index, item.stored, local);
+        item.whole = true;
+        if (auto record = WholeEntryRecord(central, local, item.plan.newName, utf8Names, attributes)) {
+          item.record = *std::move(record);
+          item.method = central.CompressionMethod;
+          item.crc = central.CRC32;
+        } else {
+          item.streamed = true;
+        }
         return;
       }
-      if (slot.whole && !slot.streamed) {
+      reader.ExtractToFile(index, *slot.file.OpenToWrite(item.size));
+    });
+  };
+
+  // Appends Item, a deflated whole entry or one through the scratch file.
+  auto append = [&](Slot& slot, Item& item) {
+    check();
+    NamingEntry(item.plan.name, [&] {
+      if (item.error) std::rethrow_exception(item.error);
+      if (item.compressed) {
+        // A failure discards the whole output (convert_archive.cpp), so entries
+        // need not reach the disk one write each.
+        writer.AddPrepared(item.record, item.deflated, /*flush=*/false);
+        return;
+      }
+      if (item.whole && !item.streamed) {
         if (!codec) codec.emplace();
-        if (const auto deflated = CompressWhole(*codec, slot)) {
-          // A failure discards the whole output (convert_archive.cpp), so the
-          // small entries need not reach the disk one write each.
-          writer.AddPrepared(slot.record, *deflated, /*flush=*/false);
+        if (const auto deflated = CompressWhole(*codec, item)) {
+          writer.AddPrepared(item.record, *deflated, /*flush=*/false);
           return;
         }
       }
-      if (slot.streamed) reader.ExtractToFile(slot.index, *slot.file.OpenToWrite(slot.size));
-      writer.Add(*slot.file.OpenToRead(), slot.plan.newName, kDeflate);
+      if (item.streamed) reader.ExtractToFile(item.index, *slot.file.OpenToWrite(item.size));
+      if (slot.prepared) {
+        writer.AddPrepared(*slot.prepared);
+        slot.prepared.reset();
+      } else {
+        writer.Add(*slot.file.OpenToRead(), item.plan.newName, kDeflate);
+      }
       slot.file.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
     });
-    ++nextAppend;
-    window.SetGaugeProgress(ProgressPercent(nextAppend, entryCount));
+  };
+
+  int nextEntry = 0, appended = 0;
+  int64_t filled = 0, emptied = 0;  // slots, counted from the start
+  bool failed = false;  // an entry in hand failed: nothing more is read
+  while (appended < entryCount) {
+    while (!failed && nextEntry < entryCount && filled - emptied < slotCount) {
+      Slot& slot = slotOf(filled++);
+      slot.count = 0;
+      slot.bytes = 0;
+      slot.error = nullptr;
+      slot.prepared.reset();
+      // Small entries held whole together, anything else alone.
+      const bool group = small(nextEntry);
+      do {
+        check();
+        try {
+          take(slot, nextEntry);
+        } catch (const EntryFailure&) {
+          slot.error = std::current_exception();
+          --slot.count;
+          failed = true;
+          break;
+        }
+        ++nextEntry;
+      } while (group && nextEntry < entryCount && static_cast<int>(slot.count) < kGroupEntries &&
+               slot.bytes < kHandOverSize && small(nextEntry));
+      if (workers && slot.count > 0 && (slot.bytes >= kHandOverSize || static_cast<int>(slot.count) == kGroupEntries)) {
+        workers->Submit(slot);
+      }
+    }
+
+    Slot& slot = slotOf(emptied++);
+    if (workers) workers->WaitUntilDone(slot);
+    for (size_t i = 0; i < slot.count; ++i) {
+      append(slot, slot.items[i]);
+      ++appended;
+      window.SetGaugeProgress(ProgressPercent(appended, entryCount));
+    }
+    if (slot.error) std::rethrow_exception(slot.error);
   }
 }
 
