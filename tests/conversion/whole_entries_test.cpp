@@ -141,11 +141,14 @@ TEST_F(WholeEntries, TimesAndAttributesAreWhatTheScratchFileGives) {
       EXPECT_EQ(records[i].ExternalAttributes, expected[i].ExternalAttributes);
     }
   }
+#ifndef _WIN32
   // The round trip does move the skipped time (to 03:30), so the comparison above
-  // saw a time that differs from the stored one.
+  // saw a time that differs from the stored one. (Under Wine the zone's rules for
+  // the gap are Wine's; only the equality above is asked of them.)
   const auto skipped = DosToDateTime(expected[1].ModifiedDateTime);
   ASSERT_TRUE(skipped.has_value());
   EXPECT_EQ(skipped->hour, 3);
+#endif
 }
 
 // Without a valid time the file keeps the time of its writing: the run's own.
