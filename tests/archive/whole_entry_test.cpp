@@ -26,7 +26,7 @@ std::string Inflate(std::string_view deflated, size_t size) {
   return out;
 }
 
-std::string Text(size_t size, int seed) {
+std::string Text(size_t size, uint64_t seed) {
   std::string data;
   while (data.size() < size) data += std::to_string(seed++ * 7919 % 100003) + ";";
   data.resize(size);
@@ -62,7 +62,7 @@ TEST(WholeEntryCodec, RefusesDamageAndThenWorksAsNew) {
     // Right after the failure, on the same codec: a smaller entry, then a larger
     // one than before, each whole and right.
     for (const size_t size : {size_t{120}, size_t{1} << 20}) {
-      const std::string good = Text(size, static_cast<int>(size));
+      const std::string good = Text(size, size);
       const auto again = codec.Recompress(8, testing::RawDeflate(good), static_cast<uint32_t>(size), testing::Crc32Of(good));
       ASSERT_TRUE(again.has_value());
       EXPECT_EQ(Inflate(*again, size), good);
