@@ -59,14 +59,19 @@ TZipHeader FileEntryHeader(TFileStream& file, TextView entryName, TZipCompressio
   platform::LocalDateTime lastWrite;
   uint32_t attributes = 0;
   if (!file.Describe(lastWrite, attributes)) throw EFileNotFoundException(kFileNotFound);
+  const Text name = entryName.empty() ? FileNameOf(filePath) : Text(entryName);
+  return EntryHeader(size, lastWrite, attributes, name, compression, utf8Names);
+}
+
+TZipHeader EntryHeader(int64_t size, const platform::LocalDateTime& lastWrite, uint32_t attributes,
+                       TextView entryName, TZipCompression compression, bool utf8Names) {
   TZipHeader header;
   header.Flag = utf8Names ? kFlagUtf8 : 0;
   header.CompressionMethod = compression;
   header.ModifiedDateTime = DateTimeToDos(lastWrite);
   header.UncompressedSize = static_cast<uint32_t>(size);
   header.ExternalAttributes = attributes & kAttributeMask;
-  const Text name = entryName.empty() ? FileNameOf(filePath) : Text(entryName);
-  header.FileName = EncodeName(name, utf8Names);
+  header.FileName = EncodeName(entryName, utf8Names);
   return header;
 }
 

@@ -12,6 +12,7 @@
 
 #include "archive/stream.h"
 #include "archive/zip_header.h"
+#include "support/platform/files.h"
 #include "support/text.h"
 
 namespace quenmar {
@@ -35,6 +36,12 @@ using TBlockProgress = std::function<void(int64_t done)>;
 // more, EPathTooLongException when the file's path is too long for the platform,
 // EFileNotFoundException when the file cannot describe itself.
 TZipHeader FileEntryHeader(TFileStream& file, TextView entryName, TZipCompression compression, bool utf8Names);
+
+// The local record of an entry EntryName made from a file of Size bytes (less
+// than 4 GiB) with that last-write time and attribute bits: what FileEntryHeader
+// gives for such a file.
+TZipHeader EntryHeader(int64_t size, const platform::LocalDateTime& lastWrite, uint32_t attributes,
+                       TextView entryName, TZipCompression compression, bool utf8Names);
 
 // Makes a record ready to be written before its data: versions of at least 2.0,
 // name, extra field and comment cut to what their 16-bit lengths can say (the

@@ -70,6 +70,9 @@ class TZipFile {
   // The entry's uncompressed size as its central record gives it, without
   // building its whole header.
   uint32_t UncompressedSize(int index) const;
+  // The same for its stored size and method.
+  uint32_t CompressedSize(int index) const;
+  uint16_t CompressionMethod(int index) const;
   std::vector<TZipHeader> FileInfos() const;
   Text FileComment(int index) const;
   void SetFileComment(int index, TextView comment);
@@ -99,6 +102,15 @@ class TZipFile {
   // The same into a file the caller opened for writing (for example by handle,
   // inside a folder no one else may change); written from its start.
   void ExtractToFile(int index, TFileStream& file);
+  // The attribute bits extraction sets on the file of an entry with the central
+  // record Central; nothing when it sets none.
+  static std::optional<uint32_t> ExtractedAttributes(const TZipHeader& central);
+  // The entry's data as the archive holds it (deflated, or stored), read whole
+  // into Data: the bytes its decompressing stream would read, as many as the
+  // central record says (fewer where the archive ends before), and its local
+  // record. Raises what Extract raises for the entry's records before its data
+  // is read.
+  void ReadStoredData(int index, TBytes& data, TZipHeader& localHeader);
   // Reads the entry's data through and checks it as extraction does, writing
   // nothing: raises what Extract raises for the entry's record and data.
   void Verify(int index);
@@ -128,6 +140,12 @@ class TZipFile {
   // Appends an entry prepared apart (PrepareEntry): the bytes Add would have
   // written for it.
   void AddPrepared(TPreparedEntry& entry);
+  // The same for a record and its compressed bytes held apart. Unflushed, the
+  // bytes may stay in the archive stream's buffer, to be written with later
+  // ones: the entry then counts as added before it is on disk, so that a failed
+  // write can leave entries in the directory whose data is missing. Only for a
+  // caller that throws the archive away after any failure.
+  void AddPrepared(TZipHeader& local, std::string_view data, bool flush = true);
   static void ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression = 8,
                                    TZipProgressEvent progress = nullptr);
 
@@ -150,6 +168,9 @@ class TZipFile {
   void ReadCentralDirectory();
   Text DecodedName(int index) const;
   void ReadLocalHeader(int index, TZipHeader& local);
+  // Checks the entry's records and reads its local one, leaving the archive
+  // stream at the entry's data; the handler of its method.
+  TCompressionHandler EntryDataHandler(int index, TZipHeader& local);
   std::unique_ptr<TStream> OpenEntryData(int index, TZipHeader& local);
   void ExtractTo(int index, TextView path, bool createSubdirs);
   void WriteEntryFile(int index, TStream& data, const TZipHeader& local, TFileStream& file);

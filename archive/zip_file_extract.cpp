@@ -91,7 +91,7 @@ void TZipFile::ReadLocalHeader(int index, TZipHeader& local) {
   FLastLocal = local;
 }
 
-std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
+TCompressionHandler TZipFile::EntryDataHandler(int index, TZipHeader& local) {
   if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(kMustBeOpenForReading);
   if (index < 0 || index >= static_cast<int>(FFiles.Count())) throw EZipException(kFileNotFound);
   const auto entry = static_cast<size_t>(index);
@@ -105,7 +105,11 @@ std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
   const uint16_t method = FFiles.CompressionMethod(entry);
   const auto handler = FindCompressionHandlerForRecord(method);
   if (!handler) throw EZipException(kUnsupportedMethod + CompressionMethodNumberAndName(method));
-  return handler->decompress(*FStream, *this, local);
+  return *std::move(handler);
+}
+
+std::unique_ptr<TStream> TZipFile::OpenEntryData(int index, TZipHeader& local) {
+  return EntryDataHandler(index, local).decompress(*FStream, *this, local);
 }
 
 Text TZipFile::ExtractionName(int index) {
@@ -207,16 +211,31 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
     CheckPathLength(target);
   }
   if (!intact) throw EZipException(kCrcMismatch);
+  if (const std::optional<uint32_t> attributes = ExtractedAttributes(central)) (void)file.SetAttributes(*attributes);
+  if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
+}
+
+std::optional<uint32_t> TZipFile::ExtractedAttributes(const TZipHeader& central) {
   const unsigned host = central.MadeByVersion >> 8;
-  if (host == kHostMsDos) {
-    (void)file.SetAttributes(central.ExternalAttributes & 0xFF & ~0x08u);
-  } else if (host == kHostUnix) {
+  if (host == kHostMsDos) return central.ExternalAttributes & 0xFF & ~0x08u;
+  if (host == kHostUnix) {
     // Unix archivers (Info-ZIP, Python) keep the mode in the high half; a file its
     // owner may not write comes out read-only, as unzip would make it.
     const uint32_t mode = central.ExternalAttributes >> 16;
-    if (mode != 0 && (mode & 0200) == 0) (void)file.SetAttributes(platform::kAttrReadOnly);
+    if (mode != 0 && (mode & 0200) == 0) return platform::kAttrReadOnly;
   }
-  if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
+  return std::nullopt;
+}
+
+void TZipFile::ReadStoredData(int index, TBytes& data, TZipHeader& local) {
+  (void)EntryDataHandler(index, local);
+  const auto entry = static_cast<size_t>(index);
+  // Stored data is read as its stream reads it: as many bytes as it inflates to.
+  const uint32_t count = FFiles.CompressionMethod(entry) == 0 ? FFiles.UncompressedSize(entry)
+                                                              : FFiles.CompressedSize(entry);
+  data.resize(count);
+  const int64_t got = count == 0 ? 0 : FStream->Read(data.data(), count);
+  data.resize(static_cast<size_t>(std::max<int64_t>(got, 0)));
 }
 
 void TZipFile::Verify(int index) {

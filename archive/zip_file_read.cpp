@@ -225,6 +225,16 @@ uint32_t TZipFile::UncompressedSize(int index) const {
   return FFiles.UncompressedSize(static_cast<size_t>(index));
 }
 
+uint32_t TZipFile::CompressedSize(int index) const {
+  CheckIndex(index);
+  return FFiles.CompressedSize(static_cast<size_t>(index));
+}
+
+uint16_t TZipFile::CompressionMethod(int index) const {
+  CheckIndex(index);
+  return FFiles.CompressionMethod(static_cast<size_t>(index));
+}
+
 std::vector<TZipHeader> TZipFile::FileInfos() const {
   RequireOpen();
   std::vector<TZipHeader> infos;

@@ -36,7 +36,7 @@ TCompressionHandler RegisteredHandler(TZipCompression compression) {
   return *std::move(handler);
 }
 
-void WriteAll(TStream& stream, const TBytes& bytes) {
+void WriteAll(TStream& stream, std::string_view bytes) {
   if (!bytes.empty() && stream.Write(bytes.data(), static_cast<int64_t>(bytes.size())) !=
                             static_cast<int64_t>(bytes.size())) {
     WriteError(stream);
@@ -79,14 +79,15 @@ void TZipFile::Add(TFileStream& file, TextView archiveFileName, TZipCompression 
   Add(file, header, nullptr);
 }
 
-void TZipFile::AddPrepared(TPreparedEntry& entry) {
+void TZipFile::AddPrepared(TPreparedEntry& entry) { AddPrepared(entry.header, entry.data); }
+
+void TZipFile::AddPrepared(TZipHeader& local, std::string_view data, bool flush) {
   RequireWritable();
   CheckRoomForEntry(FFiles.Count());
-  TZipHeader& local = entry.header;
   const int64_t headerOffset = FEndFileData - FStartFileData;
   const int64_t headerLength = zf::kLocalHeaderLength + local.FileNameLength + local.ExtraFieldLength;
   CheckArchiveEnd(headerOffset + headerLength);
-  CheckArchiveEnd(headerOffset + headerLength + static_cast<int64_t>(entry.data.size()));
+  CheckArchiveEnd(headerOffset + headerLength + static_cast<int64_t>(data.size()));
   local.LocalHeaderOffset = static_cast<uint32_t>(headerOffset);
 
   TStream& stream = *FStream;
@@ -94,9 +95,9 @@ void TZipFile::AddPrepared(TPreparedEntry& entry) {
   TBytes head;
   AppendLocalHeader(head, local);
   WriteAll(stream, head);
-  WriteAll(stream, entry.data);
+  WriteAll(stream, data);
   // The entry is on disk before it counts as added; a failure here leaves it out.
-  stream.Finish();
+  if (flush) stream.Finish();
   FEndFileData = stream.Position();
   FFiles.Append(local);
   FNameIndex.Append(FFiles, FUTF8Support, FFiles.Count() - 1);

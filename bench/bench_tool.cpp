@@ -8,7 +8,14 @@
 //                                        and CRC-32 of the file's bytes, in memory
 //   bench_tool floor ARCHIVE             the floor of a conversion: every entry
 //                                        inflated, checked and raw-deflated again in
-//                                        memory, on one core
+//                                        memory, on one core, with one reused
+//                                        deflater
+//   bench_tool floor-libdeflate ARCHIVE  the same work with libdeflate (the level
+//                                        of whole entries), one core: the new limit
+//   bench_tool levels ARCHIVE...         the deflated bytes of every entry of the
+//                                        archives with zlib level 6 and with each
+//                                        libdeflate level, for choosing the level
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -19,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/whole_entry.h"
 #include "archive/zip_file.h"
 #include "support/exceptions.h"
 #include "support/utf8.h"
@@ -34,23 +42,32 @@ std::string Slurp(const char* path) {
   return s.str();
 }
 
-// Raw deflate at level -1 with the archive's parameters; returns the output size.
-size_t DeflateInMemory(const std::string& data, std::vector<unsigned char>& out) {
-  z_stream z{};
-  deflateInit2(&z, -1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  out.resize(deflateBound(&z, static_cast<uLong>(data.size())));
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  const size_t produced = z.total_out;
-  deflateEnd(&z);
-  return produced;
-}
+// Raw deflate at level -1 with the archive's parameters, one deflater reset for
+// every call.
+class Deflater {
+ public:
+  Deflater() { deflateInit2(&z_, -1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY); }
+  ~Deflater() { deflateEnd(&z_); }
+  // Returns the output size.
+  size_t Deflate(const std::string& data, std::vector<unsigned char>& out) {
+    deflateReset(&z_);
+    out.resize(deflateBound(&z_, static_cast<uLong>(data.size())));
+    z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z_.avail_in = static_cast<uInt>(data.size());
+    z_.next_out = out.data();
+    z_.avail_out = static_cast<uInt>(out.size());
+    deflate(&z_, Z_FINISH);
+    return z_.total_out;
+  }
+
+ private:
+  z_stream z_{};
+};
+
+size_t DeflateInMemory(const std::string& data, std::vector<unsigned char>& out) { return Deflater().Deflate(data, out); }
 
 int Usage() {
-  std::fprintf(stderr, "usage: bench_tool add|extract|lookup|deflate|floor ...\n");
+  std::fprintf(stderr, "usage: bench_tool add|extract|lookup|deflate|floor|floor-libdeflate|levels ...\n");
   return 2;
 }
 
@@ -97,14 +114,54 @@ int main(int argc, char** argv) {
       TZipFile zip;
       zip.Open(archive, zmRead);
       std::vector<unsigned char> out;
+      Deflater deflater;
       size_t total = 0;
       for (int i = 0; i < zip.FileCount(); ++i) {
         TBytes bytes;
         zip.Read(i, bytes);  // inflates and checks the CRC-32
-        total += DeflateInMemory(bytes, out);
+        total += deflater.Deflate(bytes, out);
         total += crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())) & 1;
       }
       std::printf("%d entries, %zu bytes deflated\n", zip.FileCount(), total);
+    } else if (verb == "floor-libdeflate") {
+      TMemoryStream archive(Slurp(argv[2]));
+      TZipFile zip;
+      zip.Open(archive, zmRead);
+      TWholeEntryCodec codec;
+      TBytes stored;
+      TZipHeader local;
+      size_t total = 0;
+      for (int i = 0; i < zip.FileCount(); ++i) {
+        const TZipHeader entry = zip.FileInfo(i);
+        zip.ReadStoredData(i, stored, local);
+        const auto deflated = codec.Recompress(entry.CompressionMethod, stored, entry.UncompressedSize, entry.CRC32);
+        if (!deflated) throw EZipException(u"damaged entry");
+        total += deflated->size();
+      }
+      std::printf("%d entries, %zu bytes deflated\n", zip.FileCount(), total);
+    } else if (verb == "levels") {
+      std::vector<size_t> sizes(13);
+      std::vector<unsigned char> out;
+      Deflater deflater;
+      for (int a = 2; a < argc; ++a) {
+        TZipFile zip;
+        zip.Open(Utf8ToText(argv[a]), zmRead);
+        for (int i = 0; i < zip.FileCount(); ++i) {
+          TBytes bytes;
+          zip.Read(i, bytes);
+          sizes[0] += deflater.Deflate(bytes, out);
+          for (int level = 1; level <= 12; ++level) {
+            libdeflate_compressor* c = libdeflate_alloc_compressor(level);
+            out.resize(libdeflate_deflate_compress_bound(c, bytes.size()));
+            sizes[level] += libdeflate_deflate_compress(c, bytes.data(), bytes.size(), out.data(), out.size());
+            libdeflate_free_compressor(c);
+          }
+        }
+      }
+      std::printf("zlib 6: %zu\n", sizes[0]);
+      for (int level = 1; level <= 12; ++level) {
+        std::printf("libdeflate %2d: %zu (%s)\n", level, sizes[level], sizes[level] <= sizes[0] ? "no larger" : "larger");
+      }
     } else {
       return Usage();
     }

@@ -11,11 +11,14 @@
 #include <thread>
 #include <vector>
 
+#include "archive/dos_time.h"
 #include "archive/entry_compression.h"
+#include "archive/whole_entry.h"
 #include "conversion/entry_failure.h"
 #include "conversion/entry_plan.h"
 #include "conversion/progress.h"
 #include "conversion/scratch_file.h"
+#include "support/platform/file_info.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -23,27 +26,94 @@ namespace {
 
 constexpr TZipCompression kDeflate = 8;
 // Entries smaller than this cost less to compress than to hand to another
-// thread: the calling thread compresses them in turn.
+// thread on their own: consecutive ones held whole are gathered into one slot,
+// up to kGroupEntries of them or until they reach kHandOverSize together.
 constexpr uint32_t kHandOverSize = 32 << 10;
+constexpr int kGroupEntries = 64;
 
-// One entry in hand, from its extraction to its append. Between Workers::Submit
-// and the moment the calling thread sees `done` under the workers' lock, only
-// the worker touches `prepared` and `error`; everything else is the calling
-// thread's.
+// One entry of a slot.
+struct Item {
+  int index = -1;
+  EntryPlan plan;
+  // Held whole (whole_entry.h): its stored bytes in `stored`, its record to be
+  // in `record` (CRC-32 and compressed size set once compressed); no scratch file.
+  bool whole = false;
+  TBytes stored;
+  TZipHeader record;
+  uint32_t size = 0, crc = 0;
+  uint16_t method = 0;
+  // An entry that goes through the slot's scratch file at its turn: one held
+  // whole whose stored bytes are not what its records say (so that its failure
+  // is told as the streamed path tells it), or one whose record could not be
+  // told without the file.
+  bool streamed = false;
+  // Deflated by a worker (whole entries): `deflated` holds the bytes.
+  bool compressed = false;
+  TBytes deflated;
+  // What the worker met on this entry, raised at its turn.
+  std::exception_ptr error;
+};
+
+// The entries in hand between their reading and their append: one entry extracted
+// into the slot's scratch file, or one or more entries held whole. Between
+// Workers::Submit and the moment the calling thread sees `done` under the
+// workers' lock, only the worker touches the items, `prepared` and `error`;
+// everything else, and all of it otherwise, is the calling thread's.
 struct Slot {
   Slot(const ScratchFolder& folder, int number) : file(folder, Utf8ToText("slot" + std::to_string(number))) {}
   ScratchFile file;
-  EntryPlan plan;
-  // Compressed by a worker; empty: compressed in turn by the calling thread.
+  // items[0, count) are in use; the rest keep their buffers for later entries.
+  std::vector<Item> items;
+  size_t count = 0;
+  uint64_t bytes = 0;  // uncompressed, of the items in use
+  // Compressed by a worker from the scratch file; empty: compressed in turn by
+  // the calling thread.
   std::optional<TPreparedEntry> prepared;
-  // The entry's failure, raised at its turn.
+  // A failure after the items: the first entry that failed, raised once the
+  // items before it are appended.
   std::exception_ptr error;
   bool done = true;  // nothing of this slot is with a worker
+
+  Item& Add() {
+    if (count == items.size()) items.emplace_back();
+    Item& item = items[count++];
+    item.whole = item.streamed = item.compressed = false;
+    item.error = nullptr;
+    return item;
+  }
 };
 
-// Threads that compress the slots submitted to them into memory. The slots must
-// outlive the object: the pipeline declares them first, so the workers are
-// stopped and joined before any slot goes.
+// Deflates the whole entry Item with Codec and sets its record; returns the bytes,
+// which stay valid until Codec's next call. Nothing, and the item marked for the
+// scratch file, when its stored bytes are damaged.
+std::optional<std::string_view> CompressWhole(TWholeEntryCodec& codec, Item& item) {
+  const std::optional<std::string_view> deflated = codec.Recompress(item.method, item.stored, item.size, item.crc);
+  if (!deflated) {
+    item.streamed = true;
+    return std::nullopt;
+  }
+  item.record.CRC32 = item.crc;
+  item.record.CompressedSize = static_cast<uint32_t>(deflated->size());
+  return deflated;
+}
+
+// The record the scratch-file path would give entry Index under NewName: the time
+// extraction would set on its file as the file reports it back (a time that a
+// daylight-saving change moves is moved alike; without a valid one, the time of
+// writing), the attribute bits it would report. Nothing when those bits cannot be
+// told without the file.
+std::optional<TZipHeader> WholeEntryRecord(const TZipHeader& central, const TZipHeader& local, const Text& newName,
+                                           bool utf8Names, ScratchAttributes& attributes) {
+  const std::optional<uint32_t> bits = attributes.After(TZipFile::ExtractedAttributes(central));
+  if (!bits) return std::nullopt;
+  std::optional<platform::LocalDateTime> written;
+  if (const auto time = DosToDateTime(local.ModifiedDateTime)) written = platform::LocalTimeAfterSetting(*time);
+  if (!written) written = platform::CurrentLocalTime();
+  TZipHeader record = EntryHeader(central.UncompressedSize, *written, *bits, newName, kDeflate, utf8Names);
+  PrepareLocalHeader(record);
+  return record;
+}
+
 class Workers {
  public:
   // Starts Count threads. Check runs after each block a worker compresses and
@@ -88,6 +158,8 @@ class Workers {
   }
 
   void Work(std::stop_token stop) {
+    // This thread's own, made for its first whole entry and reused after.
+    std::optional<TWholeEntryCodec> codec;
     for (;;) {
       Slot* slot = nullptr;
       {
@@ -98,17 +170,28 @@ class Workers {
         queue_.pop_front();
       }
       std::optional<TPreparedEntry> prepared;
-      std::exception_ptr error;
-      try {
-        prepared = PrepareEntry(*slot->file.OpenToRead(), slot->plan.newName, kDeflate, utf8Names_,
-                                kPreparedEntryBudget, [this](int64_t) { check_(); });
-      } catch (...) {
-        error = std::current_exception();
+      for (size_t i = 0; i < slot->count; ++i) {
+        Item& item = slot->items[i];
+        try {
+          if (item.whole && !item.streamed) {
+            check_();
+            if (!codec) codec.emplace();
+            if (const auto deflated = CompressWhole(*codec, item)) {
+              item.deflated.assign(*deflated);
+              item.compressed = true;
+            }
+          } else if (!item.whole && !item.streamed) {
+            prepared = PrepareEntry(*slot->file.OpenToRead(), item.plan.newName, kDeflate, utf8Names_,
+                                    kPreparedEntryBudget, [this](int64_t) { check_(); });
+          }
+        } catch (...) {
+          item.error = std::current_exception();
+          break;
+        }
       }
       {
         std::lock_guard<std::mutex> lock(mutex_);
         slot->prepared = std::move(prepared);
-        slot->error = error;
         slot->done = true;
       }
       done_.notify_all();
@@ -132,54 +215,122 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
                     ConversionWindow& window, NameCollisions& collisions, const std::function<void()>& check) {
   const int entryCount = reader.FileCount();
   const int workerCount = jobs > 1 && entryCount > 1 ? jobs : 0;
-  // Enough entries in hand to keep every worker busy while the next is extracted
-  // and the last is appended.
+  // Enough slots in hand to keep every worker busy while the next is filled and
+  // the last is appended.
   const int slotCount = workerCount == 0 ? 1 : 2 * workerCount;
   std::vector<std::unique_ptr<Slot>> slots;
   for (int i = 0; i < slotCount; ++i) slots.push_back(std::make_unique<Slot>(scratch, i));
-  auto slotOf = [&](int index) -> Slot& { return *slots[static_cast<size_t>(index % slotCount)]; };
+  auto slotOf = [&](int64_t number) -> Slot& { return *slots[static_cast<size_t>(number % slotCount)]; };
   // After the slots: stopped and joined before them.
   std::optional<Workers> workers;
   if (workerCount > 0) workers.emplace(workerCount, writer.UTF8Support(), check);
 
-  int nextExtract = 0, nextAppend = 0;
-  bool failed = false;  // an entry in hand failed: nothing more is extracted
-  while (nextAppend < entryCount) {
-    while (!failed && nextExtract < entryCount && nextExtract - nextAppend < slotCount) {
-      check();
-      const int index = nextExtract++;
-      Slot& slot = slotOf(index);
-      slot.error = nullptr;
-      slot.prepared.reset();
-      try {
-        slot.plan = PlanEntry(reader, index);
-        collisions.Add(slot.plan.newName, slot.plan.name);
-        NamingEntry(slot.plan.name, [&] {
-          reader.ExtractToFile(index, *slot.file.OpenToWrite(reader.UncompressedSize(index)));
-        });
-      } catch (const EntryFailure&) {
-        slot.error = std::current_exception();
-        failed = true;
-        break;
-      }
-      if (workers && reader.UncompressedSize(index) >= kHandOverSize) workers->Submit(slot);
-    }
+  collisions.Reserve(static_cast<size_t>(entryCount));
+  ScratchAttributes attributes(scratch);
+  std::optional<TWholeEntryCodec> codec;  // the calling thread's, made for its first whole entry
+  const bool utf8Names = writer.UTF8Support();
+  // Decided by the entry's records alone, so every job count takes the same path
+  // for it.
+  auto small = [&](int index) {
+    const uint32_t size = reader.UncompressedSize(index);
+    return size < kHandOverSize && FitsWhole(reader.CompressionMethod(index), reader.CompressedSize(index), size);
+  };
 
-    Slot& slot = slotOf(nextAppend);
-    if (workers) workers->WaitUntilDone(slot);
+  // Reads entry Index into a new item of Slot: whole into memory, or extracted
+  // into the slot's scratch file (REQUIRES: the slot's first item).
+  auto take = [&](Slot& slot, int index) {
+    Item& item = slot.Add();
+    item.index = index;
+    item.plan = PlanEntry(reader, index);
+    collisions.Add(item.plan.newName, item.plan.name);
+    slot.bytes += reader.UncompressedSize(index);
+    NamingEntry(item.plan.name, [&] {
+      const TZipHeader central = reader.FileInfo(index);
+      item.size = central.UncompressedSize;
+      if (FitsWhole(central.CompressionMethod, central.CompressedSize, central.UncompressedSize)) {
+        TZipHeader local;
+        reader.ReadStoredData(index, item.stored, local);
+        item.whole = true;
+        if (auto record = WholeEntryRecord(central, local, item.plan.newName, utf8Names, attributes)) {
+          item.record = *std::move(record);
+          item.method = central.CompressionMethod;
+          item.crc = central.CRC32;
+        } else {
+          item.streamed = true;
+        }
+        return;
+      }
+      reader.ExtractToFile(index, *slot.file.OpenToWrite(item.size));
+    });
+  };
+
+  // Appends Item, a deflated whole entry or one through the scratch file.
+  auto append = [&](Slot& slot, Item& item) {
     check();
-    NamingEntry(slot.plan.name, [&] {
-      if (slot.error) std::rethrow_exception(slot.error);
+    NamingEntry(item.plan.name, [&] {
+      if (item.error) std::rethrow_exception(item.error);
+      if (item.compressed) {
+        // A failure discards the whole output (convert_archive.cpp), so entries
+        // need not reach the disk one write each.
+        writer.AddPrepared(item.record, item.deflated, /*flush=*/false);
+        return;
+      }
+      if (item.whole && !item.streamed) {
+        if (!codec) codec.emplace();
+        if (const auto deflated = CompressWhole(*codec, item)) {
+          writer.AddPrepared(item.record, *deflated, /*flush=*/false);
+          return;
+        }
+      }
+      if (item.streamed) reader.ExtractToFile(item.index, *slot.file.OpenToWrite(item.size));
       if (slot.prepared) {
         writer.AddPrepared(*slot.prepared);
         slot.prepared.reset();
       } else {
-        writer.Add(*slot.file.OpenToRead(), slot.plan.newName, kDeflate);
+        writer.Add(*slot.file.OpenToRead(), item.plan.newName, kDeflate);
       }
       slot.file.Recycle(writer.FileInfo(writer.FileCount() - 1).ExternalAttributes);
     });
-    ++nextAppend;
-    window.SetGaugeProgress(ProgressPercent(nextAppend, entryCount));
+  };
+
+  int nextEntry = 0, appended = 0;
+  int64_t filled = 0, emptied = 0;  // slots, counted from the start
+  bool failed = false;  // an entry in hand failed: nothing more is read
+  while (appended < entryCount) {
+    while (!failed && nextEntry < entryCount && filled - emptied < slotCount) {
+      Slot& slot = slotOf(filled++);
+      slot.count = 0;
+      slot.bytes = 0;
+      slot.error = nullptr;
+      slot.prepared.reset();
+      // Small entries held whole together, anything else alone.
+      const bool group = small(nextEntry);
+      do {
+        check();
+        try {
+          take(slot, nextEntry);
+        } catch (const EntryFailure&) {
+          slot.error = std::current_exception();
+          --slot.count;
+          failed = true;
+          break;
+        }
+        ++nextEntry;
+      } while (group && nextEntry < entryCount && static_cast<int>(slot.count) < kGroupEntries &&
+               slot.bytes < kHandOverSize && small(nextEntry));
+      if (workers && slot.count > 0 && (slot.bytes >= kHandOverSize || static_cast<int>(slot.count) == kGroupEntries)) {
+        workers->Submit(slot);
+      }
+    }
+
+    Slot& slot = slotOf(emptied++);
+    if (workers) workers->WaitUntilDone(slot);
+    for (size_t i = 0; i < slot.count; ++i) {
+      append(slot, slot.items[i]);
+      ++appended;
+      window.SetGaugeProgress(ProgressPercent(appended, entryCount));
+    }
+    if (slot.error) std::rethrow_exception(slot.error);
   }
 }
 

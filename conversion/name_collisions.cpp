@@ -24,6 +24,11 @@ bool SameFolded(TextView a, TextView b) {
 
 }  // namespace
 
+void NameCollisions::Reserve(size_t count) {
+  entries_.reserve(count);
+  byHash_.reserve(count);
+}
+
 void NameCollisions::Add(const Text& newName, const Text& entryName) {
   Entry entry{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(entryName.size()),
               static_cast<uint32_t>(newName.size()), static_cast<uint32_t>(entries_.size())};

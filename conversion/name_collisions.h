@@ -21,6 +21,9 @@ class NameCollisions {
  public:
   // Records that the entry EntryName gets NewName; in entry order.
   void Add(const Text& newName, const Text& entryName);
+  // Makes room for Count entries at once, so that an archive of many entries
+  // does not grow the tables step by step.
+  void Reserve(size_t count);
   // "pozor, stejný nový název dostalo více položek: OLD -> NEW, OLD -> NEW; ..."
   // with names shown escaped, the groups in the order of their first entry: the
   // first five names with their first three entries, each with ", … (N položek)"

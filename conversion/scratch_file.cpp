@@ -40,4 +40,30 @@ void ScratchFile::Recycle(uint32_t attributes) {
   made_ = false;
 }
 
+std::optional<uint32_t> ScratchAttributes::After(std::optional<uint32_t> bits) {
+  const auto known = known_.find(bits);
+  if (known != known_.end()) return known->second;
+  std::optional<uint32_t> reported;
+  const Text name = NameFor(u"attributes", probes_++);
+  try {
+    {
+      const std::unique_ptr<TFileStream> file = folder_.NewFile(name);
+      if (bits) (void)file->SetAttributes(*bits);
+    }
+    platform::LocalDateTime written;
+    uint32_t attributes = 0;
+    if (folder_.OpenFile(name, TFileMode::kOpenRead)->Describe(written, attributes)) reported = attributes;
+  } catch (const std::exception&) {
+    // Not learnt: entries with these bits go through a scratch file.
+  }
+  // A file left behind (read-only where that stops its removal) goes with the
+  // private folder.
+  try {
+    folder_.RemoveFile(name);
+  } catch (const std::exception&) {
+  }
+  known_.emplace(bits, reported);
+  return reported;
+}
+
 }  // namespace quenmar

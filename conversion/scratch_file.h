@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 
 #include "archive/file_stream.h"
 #include "conversion/scratch_folder.h"
@@ -44,6 +46,25 @@ class ScratchFile {
   int generation_ = 0;
   Text name_;
   bool made_ = false;
+};
+
+// What the file system of the private folder makes of attribute bits: the bits a
+// scratch file reports once extraction set Bits on it (nothing: extraction set
+// none), learnt once for each value from a file made for the purpose, so that an
+// entry that never becomes a file is recorded as if it had been one.
+class ScratchAttributes {
+ public:
+  // Folder must outlive the object.
+  explicit ScratchAttributes(const ScratchFolder& folder) : folder_(folder) {}
+
+  // The bits, as a file reports them (before the record's mask); nothing when the
+  // file made to learn them could not be made or read.
+  std::optional<uint32_t> After(std::optional<uint32_t> bits);
+
+ private:
+  const ScratchFolder& folder_;
+  std::map<std::optional<uint32_t>, std::optional<uint32_t>> known_;
+  int probes_ = 0;
 };
 
 }  // namespace quenmar

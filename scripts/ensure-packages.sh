@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  zlib1g-dev libgtest-dev qt6-base-dev qt6-translations-l10n fonts-liberation
+  zlib1g-dev libdeflate-dev libgtest-dev qt6-base-dev qt6-translations-l10n fonts-liberation
   zip unzip python3 p7zip-full libarchive-tools
   xvfb xauth openbox
   dpkg-dev desktop-file-utils lintian

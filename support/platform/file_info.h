@@ -26,4 +26,10 @@ IoStatus SetFileTimes(TextView path, const LocalDateTime& time);
 
 LocalDateTime CurrentLocalTime();
 
+// The last-write time a file reports (File::Describe) once SetTimes gave it Time:
+// Time itself, unless the zone's rules make it name no moment or two (a
+// daylight-saving change), when it is the moment chosen read back. Nothing when
+// SetTimes would refuse Time, or the moment cannot be read back.
+std::optional<LocalDateTime> LocalTimeAfterSetting(const LocalDateTime& time);
+
 }  // namespace quenmar::platform

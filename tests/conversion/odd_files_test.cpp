@@ -91,12 +91,14 @@ TEST(OddFiles, AFullDiskIsReportedWithItsReasonAndLeavesNothing) {
     ~Unmount() { umount(path.c_str()); }
   } unmount{disk};
 
-  // Incompressible entries, so the output is as large as they are.
+  // Incompressible entries, so the output is as large as they are: the input and
+  // the output do not fit side by side.
   std::string noise;
   uint32_t x = 12345;
   for (int i = 0; i < 100000; ++i) noise += static_cast<char>((x = x * 1103515245 + 12345) >> 24);
   BuiltArchive archive;
   archive.entries.push_back(BuiltEntry("2018-10-15-abc-def-ghi.csv", noise, 0));
+  archive.entries.push_back(BuiltEntry("2018-10-16-abc-def-ghi.csv", noise, 0));
   WriteFile(disk + "/exports.zip", archive.Bytes());
   WriteFile(disk + "/expo-rts.zip", "an earlier output");
   const auto before = Snapshot(disk);

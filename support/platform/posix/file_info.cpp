@@ -49,4 +49,13 @@ LocalDateTime CurrentLocalTime() {
   return posix::FromTm(tm);
 }
 
+std::optional<LocalDateTime> LocalTimeAfterSetting(const LocalDateTime& time) {
+  // As File::SetTimes sets it and File::Describe reads it back.
+  const std::optional<time_t> seconds = posix::LocalToTime(time);
+  if (!seconds) return std::nullopt;
+  struct stat st {};
+  st.st_mtim.tv_sec = *seconds;
+  return posix::LastWriteOf(st);
+}
+
 }  // namespace quenmar::platform

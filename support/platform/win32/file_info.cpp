@@ -31,4 +31,11 @@ LocalDateTime CurrentLocalTime() {
   return LocalDateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+std::optional<LocalDateTime> LocalTimeAfterSetting(const LocalDateTime& time) {
+  // As File::SetTimes sets it and File::Describe reads it back.
+  const std::optional<FILETIME> when = win32::FileTimeFromLocal(time);
+  if (!when) return std::nullopt;
+  return win32::LocalFromFileTime(*when);
+}
+
 }  // namespace quenmar::platform
