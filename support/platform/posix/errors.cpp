@@ -48,3 +48,9 @@ IoStatus StatusFromErrno(int err, const std::string& path) {
 }
 
 }  // namespace quenmar::platform::posix
+
+namespace quenmar::platform::faults {
+
+std::vector<NativeError> SampleErrors() { return {{EIO, "EIO"}, {ENOSPC, "ENOSPC"}}; }
+
+}  // namespace quenmar::platform::faults

@@ -75,3 +75,13 @@ std::optional<FILETIME> FileTimeFromLocal(const LocalDateTime& time) {
 }
 
 }  // namespace quenmar::platform::win32
+
+namespace quenmar::platform::faults {
+
+std::vector<NativeError> SampleErrors() {
+  return {{ERROR_DISK_FULL, "ERROR_DISK_FULL"},
+          {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
+          {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"}};
+}
+
+}  // namespace quenmar::platform::faults
