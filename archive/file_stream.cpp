@@ -151,4 +151,40 @@ bool TFileStream::Truncate(int64_t size) {
   return file_.Truncate(size);
 }
 
+namespace {
+
+void RaiseOnFailure(const platform::IoStatus& status) {
+  if (!status.Ok()) RaiseWithReason<EWriteError>(kStreamWriteError, status);
+}
+
+}  // namespace
+
+void TFileStream::SetTimes(const platform::LocalDateTime& time) {
+  Flush();
+  RaiseOnFailure(file_.SetTimes(time));
+}
+
+void TFileStream::SetTimesToNow() {
+  Flush();
+  RaiseOnFailure(file_.SetTimesToNow());
+}
+
+void TFileStream::SetAttributes(uint32_t attributes) { RaiseOnFailure(file_.SetAttributes(attributes)); }
+
+void TFileStream::FlushToDisk() {
+  Flush();
+  RaiseOnFailure(file_.FlushToDisk());
+}
+
+void TFileStream::Close() {
+  try {
+    Flush();
+  } catch (const EWriteError&) {
+    (void)file_.Close();
+    throw;
+  }
+  const platform::IoStatus closed = file_.Close();
+  if (!readOnly_) RaiseOnFailure(closed);
+}
+
 }  // namespace quenmar

@@ -194,7 +194,7 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
     throw;
   }
   if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
-    throw EWriteError(kStreamWriteError);
+    RaiseWithReason<EWriteError>(kStreamWriteError, file.Failure());
   }
   const bool intact = entry.Crc() == central.CRC32;
   // The entry's time is set through the open file, once its data proved right.
@@ -203,18 +203,22 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
   if (intact) {
     CheckPathLength(target);
     const auto time = DosToDateTime(local.ModifiedDateTime);
-    (void)(time ? file.SetTimes(*time) : file.SetTimesToNow());
+    if (time) {
+      file.SetTimes(*time);
+    } else {
+      file.SetTimesToNow();
+    }
     CheckPathLength(target);
   }
   if (!intact) throw EZipException(kCrcMismatch);
   const unsigned host = central.MadeByVersion >> 8;
   if (host == kHostMsDos) {
-    (void)file.SetAttributes(central.ExternalAttributes & 0xFF & ~0x08u);
+    file.SetAttributes(central.ExternalAttributes & 0xFF & ~0x08u);
   } else if (host == kHostUnix) {
     // Unix archivers (Info-ZIP, Python) keep the mode in the high half; a file its
     // owner may not write comes out read-only, as unzip would make it.
     const uint32_t mode = central.ExternalAttributes >> 16;
-    if (mode != 0 && (mode & 0200) == 0) (void)file.SetAttributes(platform::kAttrReadOnly);
+    if (mode != 0 && (mode & 0200) == 0) file.SetAttributes(platform::kAttrReadOnly);
   }
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
 }

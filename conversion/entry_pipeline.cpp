@@ -155,7 +155,9 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
         slot.plan = PlanEntry(reader, index);
         collisions.Add(slot.plan.newName, slot.plan.name);
         NamingEntry(slot.plan.name, [&] {
-          reader.ExtractToFile(index, *slot.file.OpenToWrite(reader.UncompressedSize(index)));
+          const std::unique_ptr<TFileStream> extracted = slot.file.OpenToWrite(reader.UncompressedSize(index));
+          reader.ExtractToFile(index, *extracted);
+          extracted->Close();
         });
       } catch (const EntryFailure&) {
         slot.error = std::current_exception();

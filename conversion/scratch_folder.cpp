@@ -143,6 +143,10 @@ void ScratchFolder::MoveOut(TextView name, TextView targetName, TextView shownTa
   CheckScratchName(name);
   const platform::IoStatus moved = folder_.MoveInto(name, parent_, targetName);
   if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(shownTarget, moved.reason), moved.code);
+  // The move itself on the disk. Its failure is not the run's: the output stands
+  // complete under its name, its bytes on the disk, and a crash could at worst
+  // bring back the earlier output, complete as well.
+  (void)parent_.FlushToDisk();
 }
 
 }  // namespace quenmar
