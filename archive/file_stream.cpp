@@ -53,10 +53,17 @@ bool TFileStream::MoveFileTo(int64_t position) {
   return true;
 }
 
+// A read the system refuses is no end of the data: it raises, so that it is not
+// taken for a damaged archive, and the system's reason is kept.
 int64_t TFileStream::ReadFromFile(void* buffer, int64_t count) {
   const int64_t n = file_.Read(buffer, count);
-  if (n > 0) filePos_ += n;
-  return n < 0 ? 0 : n;
+  if (n < 0) RaiseWithReason<EReadError>(kStreamReadError, Failure());
+  filePos_ += n;
+  return n;
+}
+
+void TFileStream::MoveToRead(int64_t position) {
+  if (!MoveFileTo(position)) RaiseWithReason<EReadError>(kStreamReadError, Failure());
 }
 
 int64_t TFileStream::WriteToFile(const void* buffer, int64_t count) {
@@ -69,7 +76,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
   if (count <= 0) return 0;
   if (!buffered_ || !readOnly_) {
     if (pending_) Flush();
-    if (!MoveFileTo(position_)) return 0;
+    MoveToRead(position_);
     const int64_t n = ReadFromFile(buffer, count);
     position_ += n;
     return n;
@@ -85,7 +92,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
       position_ += n;
       continue;
     }
-    if (!MoveFileTo(position_)) break;
+    MoveToRead(position_);
     if (count - done >= kCacheSize) {  // large reads go straight through
       const int64_t n = ReadFromFile(out + done, count - done);
       done += n;

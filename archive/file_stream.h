@@ -8,7 +8,8 @@
 // raises EWriteError "Stream write error. REASON" when they cannot, REASON being
 // the system's (a full disk, a quota).
 //
-// Whatever fails on a file written (a write, a flush, setting its time or
+// A read the system refuses raises EReadError "Stream read error. REASON" rather
+// than end short. Whatever fails on a file written (a write, a flush, setting its time or
 // attributes, cutting it, closing it) raises EWriteError with the system's
 // reason; closing a file that was only read never raises.
 #pragma once
@@ -77,6 +78,7 @@ class TFileStream : public TStream {
   int64_t ReadFromFile(void* buffer, int64_t count);
   int64_t WriteToFile(const void* buffer, int64_t count);
   bool MoveFileTo(int64_t position);
+  void MoveToRead(int64_t position);
 
   platform::File file_;
   Text path_;

@@ -50,7 +50,8 @@ class File {
   friend class Folder;
 
   bool IsOpen() const { return handle_ != -1; }
-  // Returns the number of bytes moved, or -1 on an error.
+  // Returns the number of bytes moved (fewer than Count only at the end of the
+  // file), or -1 on an error, also one after some bytes were read.
   int64_t Read(void* buffer, int64_t count);
   int64_t Write(const void* buffer, int64_t count);
   // Returns the new position, or -1 on an error (LastFailure gives it).

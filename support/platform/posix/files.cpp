@@ -136,7 +136,8 @@ int64_t File::Read(void* buffer, int64_t count) {
     if (n < 0) {
       if (errno == EINTR && PendingInterrupt() == 0) continue;
       lastFailure_ = posix::StatusFromErrno(errno);
-      return done > 0 ? done : -1;
+      // Not a short read: that would pass for the end of the file.
+      return -1;
     }
     if (n == 0) break;
     done += n;

@@ -143,9 +143,19 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
     }
     struct stat st;
     const int fd = OpenFolderAt(Fd(handle_), candidate, O_NOFOLLOW, st);
-    // Gone or replaced by a link before it could be opened: not ours to touch.
+    if (fd < 0) {
+      const int err = errno;
+      status = posix::StatusFromErrno(EACCES);
+      // Gone or replaced by a link before it could be opened: not ours to touch.
+      if (err == ENOENT || err == ELOOP || err == ENOTDIR) return Folder();
+      // Still ours, and empty, but the system would not open it: it goes again
+      // (no later run could tell it from another program's), and the system's
+      // reason is told.
+      if (!Refused(Call::kRemove)) ::unlinkat(Fd(handle_), candidate.c_str(), AT_REMOVEDIR);
+      status = posix::StatusFromErrno(err);
+      return Folder();
+    }
     status = posix::StatusFromErrno(EACCES);
-    if (fd < 0) return Folder();
     Folder made = Adopt(fd, st.st_dev, st.st_ino, path_ + FromNative(candidate));
     // What the name leads to now must be what mkdir made: this user's, private,
     // empty, here. A folder of someone else, or another of ours swapped in, is

@@ -124,7 +124,8 @@ int64_t File::Read(void* buffer, int64_t count) {
     DWORD got = 0;
     if (Refused(Call::kRead) || !::ReadFile(H(handle_), out + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &got, nullptr)) {
       lastFailure_ = win32::LastStatus();
-      return done > 0 ? done : -1;
+      // Not a short read: that would pass for the end of the file.
+      return -1;
     }
     if (got == 0) break;
     done += got;

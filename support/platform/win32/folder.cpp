@@ -95,6 +95,10 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
     DWORD error = 0;
     const HANDLE handle = OpenPrivateFolderHandle(native, error);
     if (handle == INVALID_HANDLE_VALUE) {
+      // Still ours and empty unless it is gone, but the system would not open it:
+      // it goes again (no later run could tell it from another program's). A
+      // junction put in its place is removed itself, never what it leads to.
+      if (error != ERROR_FILE_NOT_FOUND && !Refused(Call::kRemove)) ::RemoveDirectoryW(native.c_str());
       status = win32::StatusFromError(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error);
       return Folder();
     }
