@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/text.h"
+
 namespace quenmar::platform::faults {
 
 // The kinds of call, each counted on its own. A kind covers files and folders:
@@ -39,6 +41,7 @@ const char* NameOf(Call call);
 struct NativeError {
   int code;
   const char* name;
+  Text reason;  // the platform's text for it, as a failure reports it
 };
 
 // The errors worth injecting on this platform, for a write and for a read: a

@@ -51,6 +51,8 @@ IoStatus StatusFromErrno(int err, const std::string& path) {
 
 namespace quenmar::platform::faults {
 
-std::vector<NativeError> SampleErrors() { return {{EIO, "EIO"}, {ENOSPC, "ENOSPC"}}; }
+std::vector<NativeError> SampleErrors() {
+  return {{EIO, "EIO", posix::StatusFromErrno(EIO).reason}, {ENOSPC, "ENOSPC", posix::StatusFromErrno(ENOSPC).reason}};
+}
 
 }  // namespace quenmar::platform::faults
