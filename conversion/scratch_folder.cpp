@@ -110,10 +110,13 @@ ScratchFolder::~ScratchFolder() {
   }
   if (emptied && !parent_.RemoveSubfolder(name_, folder_)) {
     // The folder stayed, empty: a lock file in it again, held by no one, lets the
-    // next run clear it.
+    // next run clear it. Not in a folder that now bears its name with anything
+    // in it: that one is not ours.
     platform::IoStatus status;
     const platform::Folder left = parent_.OpenOwnSubfolder(name_, status);
-    if (status.Ok()) (void)left.NewFile(kLockName, status);
+    bool empty = status.Ok();
+    if (empty) status = left.List([&](const Text&, bool) { empty = false; });
+    if (empty && status.Ok()) (void)left.NewFile(kLockName, status);
   }
 }
 
