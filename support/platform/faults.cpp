@@ -19,8 +19,9 @@ void Arm(FaultPlan* plan) {
 }  // namespace
 
 const char* NameOf(Call call) {
-  static constexpr const char* kNames[kCallKinds] = {"open",     "read",  "write", "seek",  "truncate", "set time",
-                                                     "set attributes", "flush", "close", "move", "remove", "make folder"};
+  static constexpr const char* kNames[kCallKinds] = {
+      "open", "read", "write", "seek", "truncate", "set time", "set attributes", "flush", "close", "move", "remove",
+      "make folder"};
   return kNames[static_cast<int>(call)];
 }
 

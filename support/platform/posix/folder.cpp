@@ -202,9 +202,10 @@ File Folder::NewFile(TextView name, IoStatus& status, uint32_t permissions) cons
   // asks for the lock never finds the file under Name unlocked. The link, unlike
   // a rename, fails rather than replace a file that bears Name already.
   const std::string making = native + ".making";
-  const int fd = Refused(Call::kOpen) ? -1
-                                      : ::openat(Fd(handle_), making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                                 static_cast<mode_t>(permissions & 0777));
+  const int flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  const int fd = Refused(Call::kOpen)
+                     ? -1
+                     : ::openat(Fd(handle_), making.c_str(), flags, static_cast<mode_t>(permissions & 0777));
   if (fd < 0) {
     status = posix::StatusFromErrno(errno);
     return File();

@@ -122,7 +122,8 @@ int64_t File::Read(void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     DWORD got = 0;
-    if (Refused(Call::kRead) || !::ReadFile(H(handle_), out + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &got, nullptr)) {
+    const auto piece = static_cast<DWORD>(std::min(count - done, kMaxPiece));
+    if (Refused(Call::kRead) || !::ReadFile(H(handle_), out + done, piece, &got, nullptr)) {
       lastFailure_ = win32::LastStatus();
       // Not a short read: that would pass for the end of the file.
       return -1;
@@ -138,7 +139,8 @@ int64_t File::Write(const void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     DWORD put = 0;
-    if (Refused(Call::kWrite) || !::WriteFile(H(handle_), in + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &put, nullptr) ||
+    const auto piece = static_cast<DWORD>(std::min(count - done, kMaxPiece));
+    if (Refused(Call::kWrite) || !::WriteFile(H(handle_), in + done, piece, &put, nullptr) ||
         put == 0) {
       lastFailure_ = win32::LastStatus();
       return done > 0 ? done : -1;
@@ -236,7 +238,8 @@ IoStatus RemoveFile(TextView path) {
 }
 
 IoStatus RenameFile(TextView oldPath, TextView newPath) {
-  if (Refused(Call::kMove) || !::MoveFileExW(win32::ToNative(oldPath).c_str(), win32::ToNative(newPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (Refused(Call::kMove) ||
+      !::MoveFileExW(win32::ToNative(oldPath).c_str(), win32::ToNative(newPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
     return win32::LastStatus();
   }
   return IoStatus();

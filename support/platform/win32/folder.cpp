@@ -136,9 +136,10 @@ File Folder::NewFile(TextView name, IoStatus& status, uint32_t /*permissions*/) 
     return File();
   }
   const HANDLE handle =
-      Refused(Call::kOpen) ? INVALID_HANDLE_VALUE
-                           : ::CreateFileW(ToNative(path_ + Text(name)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      Refused(Call::kOpen)
+          ? INVALID_HANDLE_VALUE
+          : ::CreateFileW(ToNative(path_ + Text(name)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::LastStatus();
     return File();
