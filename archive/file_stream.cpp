@@ -57,10 +57,17 @@ bool TFileStream::MoveFileTo(int64_t position) {
   return true;
 }
 
+// A read the system refuses is no end of the data: it raises, so that it is not
+// taken for a damaged archive, and the system's reason is kept.
 int64_t TFileStream::ReadFromFile(void* buffer, int64_t count) {
   const int64_t n = file_.Read(buffer, count);
-  if (n > 0) filePos_ += n;
-  return n < 0 ? 0 : n;
+  if (n < 0) RaiseWithReason<EReadError>(kStreamReadError, Failure());
+  filePos_ += n;
+  return n;
+}
+
+void TFileStream::MoveToRead(int64_t position) {
+  if (!MoveFileTo(position)) RaiseWithReason<EReadError>(kStreamReadError, Failure());
 }
 
 int64_t TFileStream::WriteToFile(const void* buffer, int64_t count) {
@@ -73,7 +80,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
   if (count <= 0) return 0;
   if (!buffered_ || !readOnly_) {
     if (pending_) Flush();
-    if (!MoveFileTo(position_)) return 0;
+    MoveToRead(position_);
     const int64_t n = ReadFromFile(buffer, count);
     position_ += n;
     return n;
@@ -89,7 +96,7 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
       position_ += n;
       continue;
     }
-    if (!MoveFileTo(position_)) break;
+    MoveToRead(position_);
     if (count - done >= kCacheSize) {  // large reads go straight through
       const int64_t n = ReadFromFile(out + done, count - done);
       done += n;
@@ -153,6 +160,42 @@ int64_t TFileStream::Size() {
 bool TFileStream::Truncate(int64_t size) {
   Flush();
   return file_.Truncate(size);
+}
+
+namespace {
+
+void RaiseOnFailure(const platform::IoStatus& status) {
+  if (!status.Ok()) RaiseWithReason<EWriteError>(kStreamWriteError, status);
+}
+
+}  // namespace
+
+void TFileStream::SetTimes(const platform::LocalDateTime& time) {
+  Flush();
+  RaiseOnFailure(file_.SetTimes(time));
+}
+
+void TFileStream::SetTimesToNow() {
+  Flush();
+  RaiseOnFailure(file_.SetTimesToNow());
+}
+
+void TFileStream::SetAttributes(uint32_t attributes) { RaiseOnFailure(file_.SetAttributes(attributes)); }
+
+void TFileStream::FlushToDisk() {
+  Flush();
+  RaiseOnFailure(file_.FlushToDisk());
+}
+
+void TFileStream::Close() {
+  try {
+    Flush();
+  } catch (const EWriteError&) {
+    (void)file_.Close();
+    throw;
+  }
+  const platform::IoStatus closed = file_.Close();
+  if (!readOnly_) RaiseOnFailure(closed);
 }
 
 }  // namespace quenmar

@@ -7,6 +7,11 @@
 // reach the file at Flush, Truncate, a read, or a write that does not fit; Flush
 // raises EWriteError "Stream write error. REASON" when they cannot, REASON being
 // the system's (a full disk, a quota).
+//
+// A read the system refuses raises EReadError "Stream read error. REASON" rather
+// than end short. Whatever fails on a file written (a write, a flush, setting its time or
+// attributes, cutting it, closing it) raises EWriteError with the system's
+// reason; closing a file that was only read never raises.
 #pragma once
 
 #include <vector>
@@ -47,6 +52,13 @@ class TFileStream : public TStream {
   void Finish() override { Flush(); }
   platform::IoStatus Failure() const override { return file_.LastFailure(); }
   void Flush();
+  // Writes what is pending and has the system put the file's bytes on the disk
+  // (see platform::File::FlushToDisk).
+  void FlushToDisk();
+  // Writes what is pending and closes the file, raising for a file written when
+  // either fails: file systems over a network and quotas report a write that
+  // failed late at the close. Nothing else may be done with the stream after.
+  void Close();
   // The size the file had when it was opened.
   int64_t SizeAtOpen() const { return file_.SizeAtOpen(); }
   // The POSIX permission bits the file had when it was opened (0 on Windows).
@@ -55,25 +67,18 @@ class TFileStream : public TStream {
   bool Describe(platform::LocalDateTime& lastWrite, uint32_t& attributes) const {
     return file_.Describe(lastWrite, attributes);
   }
-  // Writes what is pending, then sets the file's last-write time; false when the
-  // OS refuses.
-  bool SetTimes(const platform::LocalDateTime& time) {
-    Flush();
-    return file_.SetTimes(time).Ok();
-  }
+  // Writes what is pending, then sets the file's last-write time.
+  void SetTimes(const platform::LocalDateTime& time);
   // The same with the present moment.
-  bool SetTimesToNow() {
-    Flush();
-    return file_.SetTimesToNow().Ok();
-  }
-  // Sets the file's attribute bits through the open file; false when the OS
-  // refuses.
-  bool SetAttributes(uint32_t attributes) { return file_.SetAttributes(attributes).Ok(); }
+  void SetTimesToNow();
+  // Sets the file's attribute bits through the open file.
+  void SetAttributes(uint32_t attributes);
 
  private:
   int64_t ReadFromFile(void* buffer, int64_t count);
   int64_t WriteToFile(const void* buffer, int64_t count);
   bool MoveFileTo(int64_t position);
+  void MoveToRead(int64_t position);
 
   platform::File file_;
   Text path_;

@@ -22,6 +22,7 @@
 #include "archive/central_directory.h"
 #include "archive/compression_registry.h"
 #include "archive/entry_compression.h"
+#include "archive/file_stream.h"
 #include "archive/name_index.h"
 #include "archive/stream.h"
 #include "archive/zip_header.h"
@@ -30,7 +31,6 @@
 namespace quenmar {
 
 class TZipFile;
-class TFileStream;
 
 // Fired after each block the compressing or decompressing stream moves and after
 // each entry. Position counts the entry's uncompressed bytes done.
@@ -179,7 +179,7 @@ class TZipFile {
 
   TZipMode FMode = zmClosed;
   TStream* FStream = nullptr;
-  std::unique_ptr<TStream> FFileStream;
+  std::unique_ptr<TFileStream> FFileStream;
   int64_t FStartFileData = 0;
   int64_t FEndFileData = 0;
   CentralDirectory FFiles;

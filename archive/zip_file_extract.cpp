@@ -198,7 +198,7 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
     throw;
   }
   if (file.SizeAtOpen() > central.UncompressedSize && !file.Truncate(central.UncompressedSize)) {
-    throw EWriteError(kStreamWriteError);
+    RaiseWithReason<EWriteError>(kStreamWriteError, file.Failure());
   }
   const bool intact = entry.Crc() == central.CRC32;
   // The entry's time is set through the open file, once its data proved right.
@@ -207,11 +207,15 @@ void TZipFile::WriteEntryFile(int index, TStream& data, const TZipHeader& local,
   if (intact) {
     CheckPathLength(target);
     const auto time = DosToDateTime(local.ModifiedDateTime);
-    (void)(time ? file.SetTimes(*time) : file.SetTimesToNow());
+    if (time) {
+      file.SetTimes(*time);
+    } else {
+      file.SetTimesToNow();
+    }
     CheckPathLength(target);
   }
   if (!intact) throw EZipException(kCrcMismatch);
-  if (const std::optional<uint32_t> attributes = ExtractedAttributes(central)) (void)file.SetAttributes(*attributes);
+  if (const std::optional<uint32_t> attributes = ExtractedAttributes(central)) file.SetAttributes(*attributes);
   if (OnProgress) OnProgress(*this, FCurrentFile, central, central.UncompressedSize);
 }
 

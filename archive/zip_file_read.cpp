@@ -144,6 +144,9 @@ void TZipFile::Close() {
   const bool writing = FMode == zmWrite || FMode == zmReadWrite;
   try {
     if (writing && FStream != nullptr) WriteCentralDirectory();
+    // A file of our own is closed here so that a failure the system reports only
+    // at the close is not lost with it.
+    if (writing && FFileStream) FFileStream->Close();
   } catch (...) {
     FMode = zmClosed;
     ForgetEntries();

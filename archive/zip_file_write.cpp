@@ -228,8 +228,9 @@ void TZipFile::WriteCentralDirectory() {
   } catch (const EWriteError&) {
     WriteError(stream);
   }
-  // Nothing of a partly written entry may stay behind the end record.
-  stream.Truncate(stream.Position());
+  // Nothing of a partly written entry may stay behind the end record. A stream
+  // that cannot be cut at all has nothing behind it; one whose cut failed does.
+  if (!stream.Truncate(stream.Position()) && !stream.Failure().Ok()) WriteError(stream);
 }
 
 void TZipFile::ZipDirectoryContents(TextView zipFileName, TextView path, TZipCompression compression,

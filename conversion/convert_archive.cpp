@@ -51,16 +51,23 @@ void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPa
   reader.OnProgress = [&stopIfAsked](TZipFile&, const Text&, const TZipHeader&, int64_t) { stopIfAsked(); };
   stopIfAsked();
   ScratchFolder scratch(folder);
+  // Made with the input's permissions: an archive its owner alone may read gives
+  // an output no one else may read either.
+  const std::unique_ptr<TFileStream> output =
+      scratch.NewFile(kTemporaryOutput, /*buffered=*/true, permissions == 0 ? 0600 : permissions);
   {
     TZipFile writer;
     writer.OnProgress = reader.OnProgress;
-    // Made with the input's permissions: an archive its owner alone may read gives
-    // an output no one else may read either.
-    writer.Open(scratch.NewFile(kTemporaryOutput, /*buffered=*/true, permissions == 0 ? 0600 : permissions), zmWrite);
+    writer.Open(*output, zmWrite);
     ConvertEntries(reader, writer, scratch, jobs, window, collisions, stopIfAsked);
     reader.Close();
     writer.Close();
   }
+  // On the disk before it replaces the earlier output: after a crash or a power
+  // cut, the output's path holds the earlier output or the whole new one, never
+  // an empty or partial file.
+  output->FlushToDisk();
+  output->Close();
   stopIfAsked();  // the last moment at which the earlier output still stands
   const Text fullOutput = FullFileName(outputPath);
   scratch.MoveOut(kTemporaryOutput, FileNameOf(outputPath), fullOutput.empty() ? outputPath : fullOutput);

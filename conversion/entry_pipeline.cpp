@@ -240,6 +240,14 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
     return size < kHandOverSize && FitsWhole(reader.CompressionMethod(index), reader.CompressedSize(index), size);
   };
 
+  // Extracts entry Index into Slot's scratch file and closes it, a failed close
+  // failing the entry as a failed write would.
+  auto extract = [&](Slot& slot, int index, uint32_t size) {
+    const std::unique_ptr<TFileStream> extracted = slot.file.OpenToWrite(size);
+    reader.ExtractToFile(index, *extracted);
+    extracted->Close();
+  };
+
   // Reads entry Index into a new item of Slot: whole into memory, or extracted
   // into the slot's scratch file (REQUIRES: the slot's first item).
   auto take = [&](Slot& slot, int index) {
@@ -264,7 +272,7 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
         }
         return;
       }
-      reader.ExtractToFile(index, *slot.file.OpenToWrite(item.size));
+      extract(slot, index, item.size);
     });
   };
 
@@ -286,7 +294,7 @@ void ConvertEntries(TZipFile& reader, TZipFile& writer, const ScratchFolder& scr
           return;
         }
       }
-      if (item.streamed) reader.ExtractToFile(item.index, *slot.file.OpenToWrite(item.size));
+      if (item.streamed) extract(slot, item.index, item.size);
       if (slot.prepared) {
         writer.AddPrepared(*slot.prepared);
         slot.prepared.reset();

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "archive/stream.h"
+#include "support/exceptions.h"
 #include "support/platform/file_info.h"
 #include "support/utf8.h"
 
@@ -43,18 +45,21 @@ void ScratchFile::Recycle(uint32_t attributes) {
 std::optional<uint32_t> ScratchAttributes::After(std::optional<uint32_t> bits) {
   const auto known = known_.find(bits);
   if (known != known_.end()) return known->second;
-  std::optional<uint32_t> reported;
+  // A failure to learn them fails the run, as the scratch file's own failure
+  // would: taking the scratch-file path instead would give other bytes.
   const Text name = NameFor(u"attributes", probes_++);
-  try {
-    {
-      const std::unique_ptr<TFileStream> file = folder_.NewFile(name);
-      if (bits) (void)file->SetAttributes(*bits);
-    }
+  std::optional<uint32_t> reported;
+  {
+    const std::unique_ptr<TFileStream> file = folder_.NewFile(name);
+    if (bits) file->SetAttributes(*bits);
+    file->Close();
+  }
+  {
+    const std::unique_ptr<TFileStream> file = folder_.OpenFile(name, TFileMode::kOpenRead);
     platform::LocalDateTime written;
     uint32_t attributes = 0;
-    if (folder_.OpenFile(name, TFileMode::kOpenRead)->Describe(written, attributes)) reported = attributes;
-  } catch (const std::exception&) {
-    // Not learnt: entries with these bits go through a scratch file.
+    if (!file->Describe(written, attributes)) RaiseWithReason<EReadError>(kStreamReadError, file->Failure());
+    reported = attributes;
   }
   // A file left behind (read-only where that stops its removal) goes with the
   // private folder.

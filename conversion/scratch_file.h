@@ -57,8 +57,8 @@ class ScratchAttributes {
   // Folder must outlive the object.
   explicit ScratchAttributes(const ScratchFolder& folder) : folder_(folder) {}
 
-  // The bits, as a file reports them (before the record's mask); nothing when the
-  // file made to learn them could not be made or read.
+  // The bits, as a file reports them (before the record's mask). Raises what the
+  // file made to learn them raises (EFCreateError, EWriteError, EReadError).
   std::optional<uint32_t> After(std::optional<uint32_t> bits);
 
  private:

@@ -99,7 +99,25 @@ ScratchFolder::ScratchFolder(TextView parent) {
 
 ScratchFolder::~ScratchFolder() {
   (void)lock_.Close();
-  if (folder_.IsOpen()) (void)parent_.RemoveSubfolder(name_, folder_);
+  if (!folder_.IsOpen()) return;
+  // The lock file goes last, and only once everything else went: a folder the
+  // system would not let us empty keeps it, and with it the next run's leave to
+  // remove the folder.
+  std::vector<Text> names;
+  bool emptied = folder_.List([&](const Text& name, bool) { names.push_back(name); }).Ok();
+  for (const Text& name : names) {
+    if (name != kLockName) emptied = folder_.RemoveEntry(name).Ok() && emptied;
+  }
+  if (emptied && !parent_.RemoveSubfolder(name_, folder_)) {
+    // The folder stayed, empty: a lock file in it again, held by no one, lets the
+    // next run clear it. Not in a folder that now bears its name with anything
+    // in it: that one is not ours.
+    platform::IoStatus status;
+    const platform::Folder left = parent_.OpenOwnSubfolder(name_, status);
+    bool empty = status.Ok();
+    if (empty) status = left.List([&](const Text&, bool) { empty = false; });
+    if (empty && status.Ok()) (void)left.NewFile(kLockName, status);
+  }
 }
 
 std::unique_ptr<TFileStream> ScratchFolder::NewFile(TextView name, bool buffered, uint32_t permissions) const {
@@ -143,6 +161,10 @@ void ScratchFolder::MoveOut(TextView name, TextView targetName, TextView shownTa
   CheckScratchName(name);
   const platform::IoStatus moved = folder_.MoveInto(name, parent_, targetName);
   if (!moved.Ok()) throw EFCreateError(CannotCreateMessage(shownTarget, moved.reason), moved.code);
+  // The move itself on the disk. Its failure is not the run's: the output stands
+  // complete under its name, its bytes on the disk, and a crash could at worst
+  // bring back the earlier output, complete as well.
+  (void)parent_.FlushToDisk();
 }
 
 }  // namespace quenmar

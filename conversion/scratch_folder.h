@@ -69,8 +69,8 @@ class ScratchFolder {
   // Removes the file Name inside the folder, read-only or not; quietly.
   void RemoveFile(TextView name) const;
   // Moves the file Name to TargetName beside the folder (in the parent), over an
-  // earlier file there unless another program holds it. Raises EFCreateError
-  // naming ShownTarget.
+  // earlier file there unless another program holds it, and has the parent's
+  // entries put on the disk. Raises EFCreateError naming ShownTarget.
   void MoveOut(TextView name, TextView targetName, TextView shownTarget) const;
 
  private:

@@ -51,10 +51,11 @@ class File {
   friend class Folder;
 
   bool IsOpen() const { return handle_ != -1; }
-  // Returns the number of bytes moved, or -1 on an error.
+  // Returns the number of bytes moved (fewer than Count only at the end of the
+  // file), or -1 on an error, also one after some bytes were read.
   int64_t Read(void* buffer, int64_t count);
   int64_t Write(const void* buffer, int64_t count);
-  // Returns the new position, or -1 on an error.
+  // Returns the new position, or -1 on an error (LastFailure gives it).
   int64_t Seek(int64_t position);
   int64_t Size() const;
   // The size the file had when it was opened (before any emptying).
@@ -62,7 +63,11 @@ class File {
   // The file's last-write time (local) and its attribute bits (see file_info.h),
   // as they were when it was opened.
   bool Describe(LocalDateTime& lastWrite, uint32_t& attributes) const;
+  // False on an error, which LastFailure then gives.
   bool Truncate(int64_t size);
+  // Has the system put the file's contents on the disk (fsync, FlushFileBuffers),
+  // so that they survive a crash or a power cut.
+  IoStatus FlushToDisk();
   // Sets the last-write (and access) time, as SetFileTimes does by name.
   IoStatus SetTimes(const LocalDateTime& time);
   // Sets the last-write (and access) time to the present moment.
@@ -71,7 +76,7 @@ class File {
   IoStatus SetAttributes(uint32_t attributes);
   // The POSIX permission bits the file had when it was opened (0 on Windows).
   uint32_t PermissionsAtOpen() const;
-  // Why the last Read or Write that returned -1 or fell short failed.
+  // Why the last Read, Write, Seek or Truncate that failed or fell short failed.
   const IoStatus& LastFailure() const { return lastFailure_; }
   IoStatus Close();
 

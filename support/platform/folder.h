@@ -65,6 +65,11 @@ class Folder {
   // there, but not one that another opener holds (see MoveIntoPlace in files.h).
   IoStatus MoveInto(TextView name, const Folder& target, TextView targetName) const;
 
+  // Has the system put the folder's entries on the disk, so that a file moved into
+  // it is found there after a crash or a power cut. Windows offers no flush of a
+  // folder that programs may rely on: nothing is done there.
+  IoStatus FlushToDisk() const;
+
   // Whether this user may make files in the folder, asked without making one.
   IoStatus CheckWritable() const;
 

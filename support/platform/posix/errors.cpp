@@ -48,3 +48,11 @@ IoStatus StatusFromErrno(int err, const std::string& path) {
 }
 
 }  // namespace quenmar::platform::posix
+
+namespace quenmar::platform::faults {
+
+std::vector<NativeError> SampleErrors() {
+  return {{EIO, "EIO", posix::StatusFromErrno(EIO).reason}, {ENOSPC, "ENOSPC", posix::StatusFromErrno(ENOSPC).reason}};
+}
+
+}  // namespace quenmar::platform::faults

@@ -17,7 +17,9 @@
 
 namespace quenmar::platform {
 
+using faults::Call;
 using posix::FromNative;
+using posix::Refused;
 using posix::ToNative;
 
 File::File(File&& other) noexcept
@@ -66,7 +68,7 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
     case FileAccess::kCreate:
     case FileAccess::kOverwrite: flags |= O_RDWR | O_CREAT; break;
   }
-  const int fd = ::open(native.c_str(), flags, 0666);
+  const int fd = Refused(Call::kOpen) ? -1 : ::open(native.c_str(), flags, 0666);
   if (fd < 0) {
     status = posix::StatusFromErrno(errno, native);
     return File();
@@ -102,7 +104,7 @@ File File::Adopt(intptr_t handle, FileAccess access, FileShare share, IoStatus& 
     status = posix::StatusFromErrno(errno);
     return File();
   }
-  if (access == FileAccess::kCreate && ::ftruncate(fd, 0) != 0) {
+  if (access == FileAccess::kCreate && (Refused(Call::kTruncate) || ::ftruncate(fd, 0) != 0)) {
     status = posix::StatusFromErrno(errno);
     return File();
   }
@@ -123,7 +125,7 @@ IoStatus File::SetAttributes(uint32_t attributes) {
   struct stat st;
   if (::fstat(Fd(handle_), &st) != 0) return posix::StatusFromErrno(errno);
   const mode_t mode = (attributes & kAttrReadOnly) ? (st.st_mode & ~mode_t{0222}) : (st.st_mode | S_IWUSR);
-  if (::fchmod(Fd(handle_), mode & 07777) != 0) return posix::StatusFromErrno(errno);
+  if (Refused(Call::kSetAttributes) || ::fchmod(Fd(handle_), mode & 07777) != 0) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
@@ -131,11 +133,12 @@ int64_t File::Read(void* buffer, int64_t count) {
   auto* out = static_cast<char*>(buffer);
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::read(Fd(handle_), out + done, static_cast<size_t>(count - done));
+    const ssize_t n = Refused(Call::kRead) ? -1 : ::read(Fd(handle_), out + done, static_cast<size_t>(count - done));
     if (n < 0) {
       if (errno == EINTR && PendingInterrupt() == 0) continue;
       lastFailure_ = posix::StatusFromErrno(errno);
-      return done > 0 ? done : -1;
+      // Not a short read: that would pass for the end of the file.
+      return -1;
     }
     if (n == 0) break;
     done += n;
@@ -147,7 +150,7 @@ int64_t File::Write(const void* buffer, int64_t count) {
   const auto* in = static_cast<const char*>(buffer);
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::write(Fd(handle_), in + done, static_cast<size_t>(count - done));
+    const ssize_t n = Refused(Call::kWrite) ? -1 : ::write(Fd(handle_), in + done, static_cast<size_t>(count - done));
     if (n < 0) {
       if (errno == EINTR && PendingInterrupt() == 0) continue;
       lastFailure_ = posix::StatusFromErrno(errno);
@@ -159,8 +162,12 @@ int64_t File::Write(const void* buffer, int64_t count) {
 }
 
 int64_t File::Seek(int64_t position) {
-  const off_t at = ::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET);
-  return at < 0 ? -1 : static_cast<int64_t>(at);
+  const off_t at = Refused(Call::kSeek) ? -1 : ::lseek(Fd(handle_), static_cast<off_t>(position), SEEK_SET);
+  if (at < 0) {
+    lastFailure_ = posix::StatusFromErrno(errno);
+    return -1;
+  }
+  return static_cast<int64_t>(at);
 }
 
 int64_t File::Size() const {
@@ -181,18 +188,29 @@ bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
   return true;
 }
 
-bool File::Truncate(int64_t size) { return ::ftruncate(Fd(handle_), static_cast<off_t>(size)) == 0; }
+bool File::Truncate(int64_t size) {
+  if (Refused(Call::kTruncate) || ::ftruncate(Fd(handle_), static_cast<off_t>(size)) != 0) {
+    lastFailure_ = posix::StatusFromErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+IoStatus File::FlushToDisk() {
+  if (Refused(Call::kFlush) || ::fsync(Fd(handle_)) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
+}
 
 IoStatus File::SetTimes(const LocalDateTime& time) {
   const std::optional<time_t> seconds = posix::LocalToTime(time);
   if (!seconds) return posix::StatusFromErrno(EINVAL);
   const timespec times[2] = {{*seconds, 0}, {*seconds, 0}};
-  if (::futimens(Fd(handle_), times) != 0) return posix::StatusFromErrno(errno);
+  if (Refused(Call::kSetTimes) || ::futimens(Fd(handle_), times) != 0) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
 IoStatus File::SetTimesToNow() {
-  if (::futimens(Fd(handle_), nullptr) != 0) return posix::StatusFromErrno(errno);
+  if (Refused(Call::kSetTimes) || ::futimens(Fd(handle_), nullptr) != 0) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
@@ -200,7 +218,11 @@ IoStatus File::Close() {
   if (handle_ == -1) return IoStatus();
   const int fd = Fd(handle_);
   handle_ = -1;
+  // Closed whatever a test makes the call report: the descriptor must not leak.
+  const int injected = faults::Take(Call::kClose);
+  // EINTR leaves the descriptor closed on Linux, and nothing of the file lost.
   if (::close(fd) != 0 && errno != EINTR) return posix::StatusFromErrno(errno);
+  if (injected != 0) return posix::StatusFromErrno(injected);
   return IoStatus();
 }
 
@@ -209,14 +231,14 @@ IoStatus RemoveFile(TextView path) {
   if (path.empty()) return posix::StatusFromErrno(ENOENT, native);
   struct stat st;
   if (::lstat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return posix::StatusFromErrno(EISDIR, native);
-  if (::unlink(native.c_str()) != 0) return posix::StatusFromErrno(errno, native);
+  if (Refused(Call::kRemove) || ::unlink(native.c_str()) != 0) return posix::StatusFromErrno(errno, native);
   return IoStatus();
 }
 
 IoStatus RenameFile(TextView oldPath, TextView newPath) {
   const std::string from = ToNative(oldPath);
   const std::string to = ToNative(newPath);
-  if (::rename(from.c_str(), to.c_str()) != 0) return posix::StatusFromErrno(errno, to);
+  if (Refused(Call::kMove) || ::rename(from.c_str(), to.c_str()) != 0) return posix::StatusFromErrno(errno, to);
   return IoStatus();
 }
 

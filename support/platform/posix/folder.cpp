@@ -19,7 +19,9 @@
 
 namespace quenmar::platform {
 
+using faults::Call;
 using posix::FromNative;
+using posix::Refused;
 using posix::ToNative;
 
 namespace {
@@ -61,7 +63,7 @@ IoStatus ReadNames(int fd, std::vector<std::pair<std::string, bool>>& names) {
 // Opens Name inside the folder Dir (a path when Dir is AT_FDCWD) as a folder and
 // describes it; -1 with errno set on failure.
 int OpenFolderAt(int dir, const std::string& name, int flags, struct stat& st) {
-  const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
+  const int fd = Refused(Call::kOpen) ? -1 : ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
   if (fd < 0) return -1;
   if (::fstat(fd, &st) != 0) {
     const int err = errno;
@@ -94,7 +96,7 @@ bool RemoveInside(int fd, int depth) {
         const bool same = removed && ::fstatat(fd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
                           now.st_dev == before.st_dev && now.st_ino == before.st_ino;
         ::close(sub);
-        ok = same && ::unlinkat(fd, name.c_str(), AT_REMOVEDIR) == 0 && ok;
+        ok = same && !Refused(Call::kRemove) && ::unlinkat(fd, name.c_str(), AT_REMOVEDIR) == 0 && ok;
         continue;
       }
       if (errno != ELOOP && errno != ENOTDIR) {
@@ -103,7 +105,7 @@ bool RemoveInside(int fd, int depth) {
       }
     }
     // A file, a link, or a folder that became a link: the entry itself goes.
-    if (::unlinkat(fd, name.c_str(), 0) != 0 && errno != ENOENT) ok = false;
+    if ((Refused(Call::kRemove) || ::unlinkat(fd, name.c_str(), 0) != 0) && errno != ENOENT) ok = false;
   }
   return ok;
 }
@@ -134,16 +136,26 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
     const std::string candidate = ToNative(prefix) + suffix;
-    if (::mkdirat(Fd(handle_), candidate.c_str(), 0700) != 0) {
+    if (Refused(Call::kMakeFolder) || ::mkdirat(Fd(handle_), candidate.c_str(), 0700) != 0) {
       if (errno == EEXIST) continue;
       status = posix::StatusFromErrno(errno, ToNative(path_) + candidate);
       return Folder();
     }
     struct stat st;
     const int fd = OpenFolderAt(Fd(handle_), candidate, O_NOFOLLOW, st);
-    // Gone or replaced by a link before it could be opened: not ours to touch.
+    if (fd < 0) {
+      const int err = errno;
+      status = posix::StatusFromErrno(EACCES);
+      // Gone or replaced by a link before it could be opened: not ours to touch.
+      if (err == ENOENT || err == ELOOP || err == ENOTDIR) return Folder();
+      // Still ours, and empty, but the system would not open it: it goes again
+      // (no later run could tell it from another program's), and the system's
+      // reason is told.
+      if (!Refused(Call::kRemove)) ::unlinkat(Fd(handle_), candidate.c_str(), AT_REMOVEDIR);
+      status = posix::StatusFromErrno(err);
+      return Folder();
+    }
     status = posix::StatusFromErrno(EACCES);
-    if (fd < 0) return Folder();
     Folder made = Adopt(fd, st.st_dev, st.st_ino, path_ + FromNative(candidate));
     // What the name leads to now must be what mkdir made: this user's, private,
     // empty, here. A folder of someone else, or another of ours swapped in, is
@@ -190,18 +202,21 @@ File Folder::NewFile(TextView name, IoStatus& status, uint32_t permissions) cons
   // asks for the lock never finds the file under Name unlocked. The link, unlike
   // a rename, fails rather than replace a file that bears Name already.
   const std::string making = native + ".making";
-  const int fd = ::openat(Fd(handle_), making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          static_cast<mode_t>(permissions & 0777));
+  const int flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  const int fd = Refused(Call::kOpen)
+                     ? -1
+                     : ::openat(Fd(handle_), making.c_str(), flags, static_cast<mode_t>(permissions & 0777));
   if (fd < 0) {
     status = posix::StatusFromErrno(errno);
     return File();
   }
   File file = File::Adopt(fd, FileAccess::kReadWrite, FileShare::kExclusive, status);
-  if (status.Ok() && ::linkat(Fd(handle_), making.c_str(), Fd(handle_), native.c_str(), 0) != 0) {
+  if (status.Ok() &&
+      (Refused(Call::kOpen) || ::linkat(Fd(handle_), making.c_str(), Fd(handle_), native.c_str(), 0) != 0)) {
     status = posix::StatusFromErrno(errno);
     file = File();
   }
-  ::unlinkat(Fd(handle_), making.c_str(), 0);
+  if (!Refused(Call::kRemove)) ::unlinkat(Fd(handle_), making.c_str(), 0);
   return file;
 }
 
@@ -214,7 +229,7 @@ File Folder::OpenFile(TextView name, FileAccess access, FileShare share, IoStatu
   int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
   flags |= access == FileAccess::kRead ? O_RDONLY : O_RDWR;
   if (access == FileAccess::kCreate || access == FileAccess::kOverwrite) flags |= O_CREAT;
-  const int fd = ::openat(Fd(handle_), native.c_str(), flags, 0600);
+  const int fd = Refused(Call::kOpen) ? -1 : ::openat(Fd(handle_), native.c_str(), flags, 0600);
   if (fd < 0) {
     status = posix::StatusFromErrno(errno == ELOOP ? EACCES : errno);
     return File();
@@ -225,7 +240,7 @@ File Folder::OpenFile(TextView name, FileAccess access, FileShare share, IoStatu
 IoStatus Folder::RemoveEntry(TextView name) const {
   const std::string native = ToNative(name);
   if (!IsPlainName(native)) return NotPlain();
-  if (::unlinkat(Fd(handle_), native.c_str(), 0) != 0) return posix::StatusFromErrno(errno);
+  if (Refused(Call::kRemove) || ::unlinkat(Fd(handle_), native.c_str(), 0) != 0) return posix::StatusFromErrno(errno);
   return IoStatus();
 }
 
@@ -242,11 +257,16 @@ IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetNa
     return posix::StatusFromErrno(err);
   }
   IoStatus status;
-  if (::renameat(Fd(handle_), from.c_str(), Fd(target.handle_), to.c_str()) != 0) {
+  if (Refused(Call::kMove) || ::renameat(Fd(handle_), from.c_str(), Fd(target.handle_), to.c_str()) != 0) {
     status = posix::StatusFromErrno(errno, ToNative(target.path_) + to);
   }
   if (held >= 0) ::close(held);
   return status;
+}
+
+IoStatus Folder::FlushToDisk() const {
+  if (Refused(Call::kFlush) || ::fsync(Fd(handle_)) != 0) return posix::StatusFromErrno(errno);
+  return IoStatus();
 }
 
 IoStatus Folder::CheckWritable() const {
@@ -279,7 +299,7 @@ bool Folder::RemoveSubfolder(TextView name, Folder& child) const {
   const bool same = ::fstatat(Fd(handle_), native.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(now.st_mode) &&
                     now.st_dev == child.device_ && now.st_ino == child.inode_;
   child.Close();
-  return same && ::unlinkat(Fd(handle_), native.c_str(), AT_REMOVEDIR) == 0 && ok;
+  return same && !Refused(Call::kRemove) && ::unlinkat(Fd(handle_), native.c_str(), AT_REMOVEDIR) == 0 && ok;
 }
 
 }  // namespace quenmar::platform

@@ -1,6 +1,8 @@
 // Text and time conversions of the Win32 layer.
 #include <windows.h>
 
+#include <utility>
+
 #include "support/platform/paths.h"
 #include "support/platform/win32/native.h"
 #include "support/utf8.h"
@@ -81,3 +83,17 @@ std::optional<FILETIME> FileTimeFromLocal(const LocalDateTime& time) {
 }
 
 }  // namespace quenmar::platform::win32
+
+namespace quenmar::platform::faults {
+
+std::vector<NativeError> SampleErrors() {
+  std::vector<NativeError> errors;
+  for (const auto& [code, name] : {std::pair<DWORD, const char*>{ERROR_DISK_FULL, "ERROR_DISK_FULL"},
+                                   {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
+                                   {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"}}) {
+    errors.push_back({static_cast<int>(code), name, win32::StatusFromError(code).reason});
+  }
+  return errors;
+}
+
+}  // namespace quenmar::platform::faults

@@ -8,6 +8,10 @@
 #include "support/platform/win32/native.h"
 
 namespace quenmar::platform {
+
+using faults::Call;
+using win32::Refused;
+
 namespace {
 
 HANDLE H(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -64,7 +68,8 @@ File File::Open(TextView path, FileAccess access, FileShare share, IoStatus& sta
     status = win32::StatusFromError(ERROR_FILE_NOT_FOUND);
     return File();
   }
-  const HANDLE handle = win32::OpenFileHandle(win32::ToNative(path), access, share, 0);
+  const HANDLE handle =
+      Refused(Call::kOpen) ? INVALID_HANDLE_VALUE : win32::OpenFileHandle(win32::ToNative(path), access, share, 0);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::LastStatus();
     return File();
@@ -108,7 +113,9 @@ uint32_t File::PermissionsAtOpen() const { return 0; }
 IoStatus File::SetAttributes(uint32_t attributes) {
   FILE_BASIC_INFO basic{};  // zero times: left as they are
   basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
-  if (!::SetFileInformationByHandle(H(handle_), FileBasicInfo, &basic, sizeof basic)) return win32::LastStatus();
+  if (Refused(Call::kSetAttributes) || !::SetFileInformationByHandle(H(handle_), FileBasicInfo, &basic, sizeof basic)) {
+    return win32::LastStatus();
+  }
   return IoStatus();
 }
 
@@ -117,9 +124,11 @@ int64_t File::Read(void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     DWORD got = 0;
-    if (!::ReadFile(H(handle_), out + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &got, nullptr)) {
+    const auto piece = static_cast<DWORD>(std::min(count - done, kMaxPiece));
+    if (Refused(Call::kRead) || !::ReadFile(H(handle_), out + done, piece, &got, nullptr)) {
       lastFailure_ = win32::LastStatus();
-      return done > 0 ? done : -1;
+      // Not a short read: that would pass for the end of the file.
+      return -1;
     }
     if (got == 0) break;
     done += got;
@@ -132,7 +141,8 @@ int64_t File::Write(const void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     DWORD put = 0;
-    if (!::WriteFile(H(handle_), in + done, static_cast<DWORD>(std::min(count - done, kMaxPiece)), &put, nullptr) ||
+    const auto piece = static_cast<DWORD>(std::min(count - done, kMaxPiece));
+    if (Refused(Call::kWrite) || !::WriteFile(H(handle_), in + done, piece, &put, nullptr) ||
         put == 0) {
       lastFailure_ = win32::LastStatus();
       return done > 0 ? done : -1;
@@ -145,7 +155,10 @@ int64_t File::Write(const void* buffer, int64_t count) {
 int64_t File::Seek(int64_t position) {
   LARGE_INTEGER to, at;
   to.QuadPart = position;
-  if (!::SetFilePointerEx(H(handle_), to, &at, FILE_BEGIN)) return -1;
+  if (Refused(Call::kSeek) || !::SetFilePointerEx(H(handle_), to, &at, FILE_BEGIN)) {
+    lastFailure_ = win32::LastStatus();
+    return -1;
+  }
   return at.QuadPart;
 }
 
@@ -170,18 +183,27 @@ bool File::Describe(LocalDateTime& lastWrite, uint32_t& attributes) const {
 bool File::Truncate(int64_t size) {
   // The file's position is left where it was, as ftruncate leaves it.
   LARGE_INTEGER zero{}, was, to;
-  if (!::SetFilePointerEx(H(handle_), zero, &was, FILE_CURRENT)) return false;
   to.QuadPart = size;
+  if (Refused(Call::kTruncate) || !::SetFilePointerEx(H(handle_), zero, &was, FILE_CURRENT)) {
+    lastFailure_ = win32::LastStatus();
+    return false;
+  }
   const bool cut = ::SetFilePointerEx(H(handle_), to, nullptr, FILE_BEGIN) && ::SetEndOfFile(H(handle_));
+  if (!cut) lastFailure_ = win32::LastStatus();
   ::SetFilePointerEx(H(handle_), was, nullptr, FILE_BEGIN);
   return cut;
+}
+
+IoStatus File::FlushToDisk() {
+  if (Refused(Call::kFlush) || !::FlushFileBuffers(H(handle_))) return win32::LastStatus();
+  return IoStatus();
 }
 
 IoStatus File::SetTimes(const LocalDateTime& time) {
   const std::optional<FILETIME> when = win32::FileTimeFromLocal(time);
   if (!when) return win32::StatusFromError(ERROR_INVALID_PARAMETER);
   // Creation and last write, as extraction gives them.
-  if (!::SetFileTime(H(handle_), &*when, nullptr, &*when)) return win32::LastStatus();
+  if (Refused(Call::kSetTimes) || !::SetFileTime(H(handle_), &*when, nullptr, &*when)) return win32::LastStatus();
   return IoStatus();
 }
 
@@ -192,14 +214,17 @@ IoStatus File::SetTimesToNow() {
   ::GetSystemTime(&utc);
   FILETIME now;
   if (!::SystemTimeToFileTime(&utc, &now)) return win32::LastStatus();
-  if (!::SetFileTime(H(handle_), nullptr, nullptr, &now)) return win32::LastStatus();
+  if (Refused(Call::kSetTimes) || !::SetFileTime(H(handle_), nullptr, nullptr, &now)) return win32::LastStatus();
   return IoStatus();
 }
 
 IoStatus File::Close() {
   if (handle_ == -1) return IoStatus();
   const HANDLE handle = H(std::exchange(handle_, -1));
+  // Closed whatever a test makes the call report: the handle must not leak.
+  const int injected = faults::Take(Call::kClose);
   if (!::CloseHandle(handle)) return win32::LastStatus();
+  if (injected != 0) return win32::StatusFromError(static_cast<DWORD>(injected));
   return IoStatus();
 }
 
@@ -210,12 +235,13 @@ IoStatus RemoveFile(TextView path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return win32::StatusFromError(ERROR_ACCESS_DENIED);
   }
-  if (!::DeleteFileW(native.c_str())) return win32::LastStatus();
+  if (Refused(Call::kRemove) || !::DeleteFileW(native.c_str())) return win32::LastStatus();
   return IoStatus();
 }
 
 IoStatus RenameFile(TextView oldPath, TextView newPath) {
-  if (!::MoveFileExW(win32::ToNative(oldPath).c_str(), win32::ToNative(newPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (Refused(Call::kMove) ||
+      !::MoveFileExW(win32::ToNative(oldPath).c_str(), win32::ToNative(newPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
     return win32::LastStatus();
   }
   return IoStatus();

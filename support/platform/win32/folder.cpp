@@ -12,7 +12,9 @@
 
 namespace quenmar::platform {
 
+using faults::Call;
 using win32::FromWide;
+using win32::Refused;
 using win32::ToNative;
 
 namespace {
@@ -34,8 +36,10 @@ constexpr DWORD kNoDeleteSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // the folder but not rename or delete it (no delete sharing). Opened on a
 // reparse point itself, never through it.
 HANDLE OpenPrivateFolderHandle(const std::wstring& native, DWORD& error) {
-  const HANDLE handle = ::CreateFileW(native.c_str(), kPrivateAccess, kNoDeleteSharing, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE handle =
+      Refused(Call::kOpen) ? INVALID_HANDLE_VALUE
+                           : ::CreateFileW(native.c_str(), kPrivateAccess, kNoDeleteSharing, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = ::GetLastError();
     return handle;
@@ -61,9 +65,11 @@ Folder Folder::Open(TextView path, IoStatus& status) {
   const std::wstring native = ToNative(path.empty() ? TextView(u".") : path);
   // The folder the user named: links on the way are followed, and it is shared
   // with everyone, as any folder a program merely looks into.
-  const HANDLE handle = ::CreateFileW(native.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      Refused(Call::kOpen) ? INVALID_HANDLE_VALUE
+                           : ::CreateFileW(native.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::LastStatus();
     return Folder();
@@ -80,7 +86,7 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
     const Text candidate = Text(prefix) + Text(suffix, suffix + 16);
     const std::wstring native = ToNative(path_ + candidate);
-    if (!::CreateDirectoryW(native.c_str(), nullptr)) {
+    if (Refused(Call::kMakeFolder) || !::CreateDirectoryW(native.c_str(), nullptr)) {
       const DWORD code = ::GetLastError();
       if (code == ERROR_ALREADY_EXISTS) continue;
       status = win32::StatusFromError(code);
@@ -89,6 +95,10 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
     DWORD error = 0;
     const HANDLE handle = OpenPrivateFolderHandle(native, error);
     if (handle == INVALID_HANDLE_VALUE) {
+      // Still ours and empty unless it is gone, but the system would not open it:
+      // it goes again (no later run could tell it from another program's). A
+      // junction put in its place is removed itself, never what it leads to.
+      if (error != ERROR_FILE_NOT_FOUND && !Refused(Call::kRemove)) ::RemoveDirectoryW(native.c_str());
       status = win32::StatusFromError(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error);
       return Folder();
     }
@@ -126,8 +136,10 @@ File Folder::NewFile(TextView name, IoStatus& status, uint32_t /*permissions*/) 
     return File();
   }
   const HANDLE handle =
-      ::CreateFileW(ToNative(path_ + Text(name)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      Refused(Call::kOpen)
+          ? INVALID_HANDLE_VALUE
+          : ::CreateFileW(ToNative(path_ + Text(name)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::LastStatus();
     return File();
@@ -140,7 +152,9 @@ File Folder::OpenFile(TextView name, FileAccess access, FileShare share, IoStatu
     status = NotPlain();
     return File();
   }
-  const HANDLE handle = win32::OpenFileHandle(ToNative(path_ + Text(name)), access, share, FILE_FLAG_OPEN_REPARSE_POINT);
+  const HANDLE handle = Refused(Call::kOpen) ? INVALID_HANDLE_VALUE
+                                             : win32::OpenFileHandle(ToNative(path_ + Text(name)), access, share,
+                                                                     FILE_FLAG_OPEN_REPARSE_POINT);
   if (handle == INVALID_HANDLE_VALUE) {
     status = win32::LastStatus();
     return File();
@@ -157,7 +171,9 @@ IoStatus Folder::RemoveEntry(TextView name) const {
   }
   // A junction or a folder link is removed itself, never what it leads to.
   const bool folderLink = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (!(folderLink ? ::RemoveDirectoryW(native.c_str()) : ::DeleteFileW(native.c_str()))) return win32::LastStatus();
+  if (Refused(Call::kRemove) || !(folderLink ? ::RemoveDirectoryW(native.c_str()) : ::DeleteFileW(native.c_str()))) {
+    return win32::LastStatus();
+  }
   return IoStatus();
 }
 
@@ -165,6 +181,8 @@ IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetNa
   if (!IsPlainName(name) || !IsPlainName(targetName)) return NotPlain();
   return MoveIntoPlace(path_ + Text(name), target.path_ + Text(targetName));
 }
+
+IoStatus Folder::FlushToDisk() const { return IoStatus(); }
 
 IoStatus Folder::CheckWritable() const {
   // The access check happens at the open: asking for the rights to add files
@@ -240,8 +258,8 @@ bool Folder::RemoveSubfolder(TextView name, Folder& child) const {
   // name is touched.
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
-  const bool marked = ::SetFileInformationByHandle(H(child.handle_), FileDispositionInfo, &disposition,
-                                                   sizeof disposition) != 0;
+  const bool marked = !Refused(Call::kRemove) && ::SetFileInformationByHandle(H(child.handle_), FileDispositionInfo,
+                                                                              &disposition, sizeof disposition) != 0;
   child.Close();
   return emptied && marked;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "support/platform/faults.h"
 #include "support/platform/files.h"
 #include "support/text.h"
 
@@ -28,6 +29,14 @@ std::wstring ToLongForm(TextView path);
 // The code as it is and FormatMessageW's text for it, without its line end.
 IoStatus StatusFromError(DWORD code);
 inline IoStatus LastStatus() { return StatusFromError(::GetLastError()); }
+
+// True when a test made this call fail (faults.h): GetLastError then gives the
+// error, as after a refusal of the OS, and the call is not to be made.
+inline bool Refused(faults::Call call) {
+  const int error = faults::Take(call);
+  if (error != 0) ::SetLastError(static_cast<DWORD>(error));
+  return error != 0;
+}
 
 // CreateFileW with what File::Open asks for Access and Share, plus Flags.
 HANDLE OpenFileHandle(const std::wstring& native, FileAccess access, FileShare share, DWORD flags);
