@@ -16,6 +16,7 @@ enum class Trouble {
   kInUse,
   kDiskFull,
   kAccessDenied,
+  kReadOnly,
   kWriteProtected,
   kFileNotFound,
   kPathNotFound,
@@ -59,6 +60,7 @@ constexpr Sentence kSentences[] = {
     {Trouble::kInUse, u"Soubor používá jiný program. Zavřete ho a zkuste to znovu."},
     {Trouble::kDiskFull, u"Na disku není dost místa. Uvolněte místo a zkuste to znovu."},
     {Trouble::kAccessDenied, u"Přístup byl odepřen. Zkontrolujte oprávnění a zda soubor není jen pro čtení."},
+    {Trouble::kReadOnly, u"Soubor je jen pro čtení. Zrušte u něj atribut Jen pro čtení nebo ho smažte a zkuste to znovu."},
     {Trouble::kWriteProtected, u"Disk je chráněný proti zápisu. Zrušte ochranu nebo archiv přesuňte jinam."},
     {Trouble::kFileNotFound, u"Soubor nebyl nalezen. Zkontrolujte cestu."},
     {Trouble::kPathNotFound, u"Cesta k souboru nebyla nalezena. Zkontrolujte ji."},
@@ -100,6 +102,7 @@ Trouble TroubleOfCode(IoCode code) {
     case IoCode::kSharingViolation: case IoCode::kLockViolation: return Trouble::kInUse;
     case IoCode::kDiskFull: case IoCode::kHandleDiskFull: case IoCode::kDiskFullOnWrite: return Trouble::kDiskFull;
     case IoCode::kAccessDenied: return Trouble::kAccessDenied;
+    case IoCode::kFileReadOnly: return Trouble::kReadOnly;
     case IoCode::kWriteProtected: return Trouble::kWriteProtected;
     case IoCode::kFileNotFound: return Trouble::kFileNotFound;
     case IoCode::kPathNotFound: return Trouble::kPathNotFound;

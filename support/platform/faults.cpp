@@ -27,13 +27,16 @@ const char* NameOf(Call call) {
 
 FaultPlan::FaultPlan() { Arm(this); }
 
-FaultPlan::FaultPlan(Call kind, int64_t nth, int code) : kind_(kind), nth_(nth), code_(code) { Arm(this); }
+FaultPlan::FaultPlan(Call kind, int64_t nth, int code, int64_t times)
+    : kind_(kind), nth_(nth), times_(times), code_(code) {
+  Arm(this);
+}
 
 FaultPlan::~FaultPlan() { internal::armed.store(nullptr, std::memory_order_release); }
 
 int FaultPlan::Count(Call kind) {
   const int64_t number = calls_[static_cast<size_t>(kind)].fetch_add(1) + 1;
-  return kind == kind_ && number == nth_ ? code_ : 0;
+  return kind == kind_ && number >= nth_ && number < nth_ + times_ ? code_ : 0;
 }
 
 }  // namespace quenmar::platform::faults

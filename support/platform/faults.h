@@ -53,8 +53,9 @@ class FaultPlan {
  public:
   // Counts the calls of every kind while it is held; fails none.
   FaultPlan();
-  // Fails the Nth call (from 1) of Kind with the platform's error Code.
-  FaultPlan(Call kind, int64_t nth, int code);
+  // Fails the Nth call (from 1) of Kind with the platform's error Code, and the
+  // Times - 1 calls of that kind after it.
+  FaultPlan(Call kind, int64_t nth, int code, int64_t times = 1);
   ~FaultPlan();
   FaultPlan(const FaultPlan&) = delete;
   FaultPlan& operator=(const FaultPlan&) = delete;
@@ -70,6 +71,7 @@ class FaultPlan {
   std::array<std::atomic<int64_t>, kCallKinds> calls_{};
   Call kind_ = Call::kOpen;
   int64_t nth_ = 0;
+  int64_t times_ = 1;
   int code_ = 0;
 };
 

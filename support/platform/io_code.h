@@ -33,6 +33,7 @@ enum class IoCode : int {
   kInvalidName = 123,
   kDirectoryNotEmpty = 145,
   kFileNameTooLong = 206,
+  kFileReadOnly = 6009,     // Windows: a read-only file refused a replacement
 };
 
 // The code's number.

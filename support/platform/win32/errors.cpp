@@ -1,6 +1,7 @@
 // Text and time conversions of the Win32 layer.
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
 #include "support/platform/paths.h"
@@ -31,6 +32,24 @@ std::wstring ToLongForm(TextView path) {
   full.resize(got);
   if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
+}
+
+namespace {
+std::atomic<bool> shortRetryWaits{false};
+}  // namespace
+
+void SetShortRetryWaitsForTests(bool shortWaits) { shortRetryWaits = shortWaits; }
+
+IoStatus RetryWhileBusy(const std::function<bool()>& attempt) {
+  constexpr DWORD kWaits[] = {10, 20, 40, 80, 160, 320, 370};
+  for (const DWORD wait : kWaits) {
+    if (attempt()) return IoStatus();
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) return StatusFromError(code);
+    ::Sleep(shortRetryWaits ? 1 : wait);
+  }
+  if (attempt()) return IoStatus();
+  return LastStatus();
 }
 
 IoStatus StatusFromError(DWORD code) {

@@ -235,16 +235,16 @@ IoStatus RemoveFile(TextView path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return win32::StatusFromError(ERROR_ACCESS_DENIED);
   }
-  if (Refused(Call::kRemove) || !::DeleteFileW(native.c_str())) return win32::LastStatus();
+  const IoStatus removed =
+      win32::RetryWhileBusy([&] { return !Refused(Call::kRemove) && ::DeleteFileW(native.c_str()); });
+  if (!removed.Ok()) return removed;
   return IoStatus();
 }
 
 IoStatus RenameFile(TextView oldPath, TextView newPath) {
-  if (Refused(Call::kMove) ||
-      !::MoveFileExW(win32::ToNative(oldPath).c_str(), win32::ToNative(newPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return win32::LastStatus();
-  }
-  return IoStatus();
+  const std::wstring from = win32::ToNative(oldPath), to = win32::ToNative(newPath);
+  return win32::RetryWhileBusy(
+      [&] { return !Refused(Call::kMove) && ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING); });
 }
 
 IoStatus MoveIntoPlace(TextView oldPath, TextView newPath) {
@@ -260,7 +260,18 @@ IoStatus MoveIntoPlace(TextView oldPath, TextView newPath) {
   } else {
     ::CloseHandle(probe);
   }
-  return RenameFile(oldPath, newPath);
+  IoStatus moved = RenameFile(oldPath, newPath);
+  // Refused for access where the probe saw no one: the earlier file is read-only,
+  // or another program has it open while allowing its deletion (Windows refuses to
+  // replace an open file all the same). Told apart, since the user's remedies differ.
+  if (moved.code == IoCode::kAccessDenied) {
+    const DWORD attributes = ::GetFileAttributesW(win32::ToNative(newPath).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      moved = win32::StatusFromError((attributes & FILE_ATTRIBUTE_READONLY) ? ERROR_FILE_READ_ONLY
+                                                                            : ERROR_SHARING_VIOLATION);
+    }
+  }
+  return moved;
 }
 
 }  // namespace quenmar::platform

@@ -105,7 +105,9 @@ Folder Folder::CreatePrivateFolder(TextView prefix, Text& name, IoStatus& status
     Folder made = Adopt(reinterpret_cast<intptr_t>(handle), 0, 0, path_ + candidate);
     // A leading dot hides nothing on Windows.
     FILE_BASIC_INFO basic{};
-    basic.FileAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
+    // Nor is it for the search index, whose reading of a file just written would
+    // hold it up.
+    basic.FileAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_DIRECTORY;
     (void)::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
     name = candidate;
     status = IoStatus();
@@ -171,10 +173,9 @@ IoStatus Folder::RemoveEntry(TextView name) const {
   }
   // A junction or a folder link is removed itself, never what it leads to.
   const bool folderLink = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (Refused(Call::kRemove) || !(folderLink ? ::RemoveDirectoryW(native.c_str()) : ::DeleteFileW(native.c_str()))) {
-    return win32::LastStatus();
-  }
-  return IoStatus();
+  return win32::RetryWhileBusy([&] {
+    return !Refused(Call::kRemove) && (folderLink ? ::RemoveDirectoryW(native.c_str()) : ::DeleteFileW(native.c_str()));
+  });
 }
 
 IoStatus Folder::MoveInto(TextView name, const Folder& target, TextView targetName) const {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -37,6 +38,14 @@ inline bool Refused(faults::Call call) {
   if (error != 0) ::SetLastError(static_cast<DWORD>(error));
   return error != 0;
 }
+
+// Runs Attempt (a Win32 call, true on success, GetLastError on failure) again while
+// it fails with access denied (5) or a sharing violation (32): what a virus
+// scanner, the indexer or a sync client that opened a file a moment ago gives for
+// a rename or a delete. Waits longer each time, about a second in all, then
+// returns the failure that stands. ShortWaits: tests make the waits a millisecond.
+IoStatus RetryWhileBusy(const std::function<bool()>& attempt);
+void SetShortRetryWaitsForTests(bool shortWaits);
 
 // CreateFileW with what File::Open asks for Access and Share, plus Flags.
 HANDLE OpenFileHandle(const std::wstring& native, FileAccess access, FileShare share, DWORD flags);
