@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/gauge_rule.h"
+#include "ui/win32/top_down_bitmap.h"
 
 namespace quenmar::win32 {
 namespace {
@@ -26,14 +27,7 @@ void Fill(HDC dc, int left, int top, int right, int bottom, GaugeColour colour) 
 class Canvas {
  public:
   Canvas(int width, int height) : dc_(::CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    bitmap_ = MakeTopDownBitmap(dc_, width, height, &bits_);
     old_ = ::SelectObject(dc_, bitmap_);
   }
   ~Canvas() {

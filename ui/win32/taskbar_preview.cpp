@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/win32/top_down_bitmap.h"
+
 namespace quenmar::win32 {
 namespace {
 
@@ -13,17 +15,10 @@ PictureRecorder& Recorder() {
   return recorder;
 }
 
-// A 32-bit top-down bitmap of Width x Height, all opaque black, and its pixels.
+// A 32-bit top-down bitmap of Width x Height and its pixels.
 HBITMAP MakePicture(int width, int height, DWORD** pixels) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP picture = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP picture = MakeTopDownBitmap(nullptr, width, height, &bits);
   *pixels = static_cast<DWORD*>(bits);
   return picture;
 }
