@@ -55,6 +55,15 @@ alternate() {
 }
 ratio() { awk "BEGIN{printf \"%.2f\", $1 / $2}"; }
 
+# Renames the files of the current folder as quenmar-convert --names says, in one
+# process for them all, so the shell's own cost stays out of it.
+rename_all() {
+  find . -maxdepth 1 -type f -printf '%P\n' | xargs -d '\n' "$convert" --names |
+    python3 -c 'import os, sys
+for line in sys.stdin:
+    old, new = line.rstrip("\n").split(" -> ", 1)
+    os.rename(old, new)'
+}
 # The pipeline: unzip, rename each file by the same rule, zip -6.
 pipeline() {
   set -euo pipefail
@@ -62,12 +71,7 @@ pipeline() {
   rm -rf "$work" "$work.zip"; mkdir -p "$work"
   unzip -q "$archive" -d "$work"
   cd "$work"
-  # One process renames them all, so the shell's own cost stays out of it.
-  find . -maxdepth 1 -type f -printf '%P\n' | xargs -d '\n' "$convert" --names |
-    python3 -c 'import os, sys
-for line in sys.stdin:
-    old, new = line.rstrip("\n").split(" -> ", 1)
-    os.rename(old, new)' 
+  rename_all
   zip -q -6 -r "$work.zip" .
   cd /; rm -rf "$work" "$work.zip"
 }
@@ -78,15 +82,11 @@ pipeline7z() {
   rm -rf "$work" "$work.zip"; mkdir -p "$work"
   7z x -bd -y -mmt=2 -o"$work" "$archive" >/dev/null
   cd "$work"
-  find . -maxdepth 1 -type f -printf '%P\n' | xargs -d '\n' "$convert" --names |
-    python3 -c 'import os, sys
-for line in sys.stdin:
-    old, new = line.rstrip("\n").split(" -> ", 1)
-    os.rename(old, new)'
+  rename_all
   7z a -bd -tzip -mx=5 -mmt=2 "$work.zip" . >/dev/null
   cd /; rm -rf "$work" "$work.zip"
 }
-export -f pipeline pipeline7z
+export -f rename_all pipeline pipeline7z
 export convert
 
 echo "== generating archives"
