@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "archive/file_stream.h"
@@ -18,6 +19,7 @@
 #include "support/messages.h"
 #include "support/platform/files.h"
 #include "support/platform/interrupts.h"
+#include "support/platform/web_mark.h"
 #include "support/shown_names.h"
 
 namespace quenmar {
@@ -45,6 +47,9 @@ void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPa
   TZipFile reader;
   auto input = std::make_unique<TFileStream>(inputPath, TFileMode::kOpenRead, /*buffered=*/true);
   const uint32_t permissions = input->PermissionsAtOpen();
+  // Looked at while the input is held: an archive from the internet gives an
+  // output that says so too.
+  const std::optional<std::string> webMark = platform::ReadWebMark(inputPath);
   reader.Open(std::move(input), zmRead);
   const std::function<void()> stopIfAsked = StopCheckFor(window);
   // Looked at after every block the archives read or write.
@@ -68,6 +73,8 @@ void WriteOutput(const Text& inputPath, const Text& folder, const Text& outputPa
   // an empty or partial file.
   output->FlushToDisk();
   output->Close();
+  // Before the move, so the output never stands without it.
+  if (webMark) scratch.MarkFile(kTemporaryOutput, *webMark);
   stopIfAsked();  // the last moment at which the earlier output still stands
   const Text fullOutput = FullFileName(outputPath);
   scratch.MoveOut(kTemporaryOutput, FileNameOf(outputPath), fullOutput.empty() ? outputPath : fullOutput);

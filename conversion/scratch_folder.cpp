@@ -6,6 +6,7 @@
 #include "support/exceptions.h"
 #include "support/file_names.h"
 #include "support/platform/paths.h"
+#include "support/platform/web_mark.h"
 #include "support/utf8.h"
 
 namespace quenmar {
@@ -155,6 +156,13 @@ void ScratchFolder::RequireRoom(uint64_t bytes) const {
 void ScratchFolder::RemoveFile(TextView name) const {
   CheckScratchName(name);
   (void)folder_.RemoveEntry(name);
+}
+
+void ScratchFolder::MarkFile(TextView name, const std::string& mark) const {
+  CheckScratchName(name);
+  const platform::IoStatus status = folder_.WriteWebMark(name, mark);
+  const Text stream = Path() + Text(name) + platform::kWebMarkStream;
+  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(stream), status.reason), status.code);
 }
 
 void ScratchFolder::MoveOut(TextView name, TextView targetName, TextView shownTarget) const {

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "archive/file_stream.h"
 #include "support/platform/files.h"
@@ -68,6 +69,9 @@ class ScratchFolder {
   void RequireRoom(uint64_t bytes) const;
   // Removes the file Name inside the folder, read-only or not; quietly.
   void RemoveFile(TextView name) const;
+  // Gives the file Name the mark of the web Mark (platform/web_mark.h), so that it
+  // leaves the folder with it. Raises EFCreateError naming the mark's stream.
+  void MarkFile(TextView name, const std::string& mark) const;
   // Moves the file Name to TargetName beside the folder (in the parent), over an
   // earlier file there unless another program holds it, and has the parent's
   // entries put on the disk. Raises EFCreateError naming ShownTarget.

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "support/platform/files.h"
 #include "support/text.h"
@@ -59,6 +60,13 @@ class Folder {
   // following a link.
   File OpenFile(TextView name, FileAccess access, FileShare share, IoStatus& status) const;
 
+  // Gives the file Name in this folder the mark of the web Mark (web_mark.h),
+  // written through to the disk; a mark longer than kLongestWebMark is written as
+  // kInternetZoneMark. On a volume that keeps no streams (FAT, many
+  // network shares) nothing is written and nothing fails, as when Windows copies
+  // a marked file there; elsewhere than on Windows nothing is written at all.
+  IoStatus WriteWebMark(TextView name, const std::string& mark) const;
+
   // Removes the file (or link) Name; read-only files too.
   IoStatus RemoveEntry(TextView name) const;
   // Moves the file Name of this folder to TargetName in Target, replacing a file
@@ -93,6 +101,7 @@ class Folder {
 
  private:
   static Folder Adopt(intptr_t handle, uint64_t device, uint64_t inode, Text path);
+  IoStatus WriteNativeWebMark(TextView name, const std::string& mark) const;
 
   intptr_t handle_ = -1;  // a file descriptor, or a HANDLE on Windows
   Text path_;

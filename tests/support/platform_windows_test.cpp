@@ -12,6 +12,7 @@
 #include "support/platform/files.h"
 #include "support/platform/folder.h"
 #include "support/platform/folders.h"
+#include "support/platform/web_mark.h"
 #include "support/platform/win32/native.h"
 
 namespace quenmar {
@@ -154,6 +155,41 @@ TEST(WindowsPlatform, TheTreeRemovalReachesPathsLongerThanThePlainForm) {
   ASSERT_TRUE(file.Close().Ok());
   EXPECT_TRUE(platform::RemoveTree(T(root)));
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(root)));
+}
+
+// The mark of the web is the file's "Zone.Identifier" stream, read byte for
+// byte, or the internet zone when it is too long to be a browser's. Wine keeps a
+// stream as a file of that name beside the file and its volumes say they keep
+// none: the mark is read there, and written only where the volume keeps streams.
+TEST(WindowsPlatform, TheMarkOfTheWebIsTheZoneIdentifierStream) {
+  TempDir dir;
+  const std::string mark = "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.cz/a.zip\r\n";
+  WriteFile(dir / "marked.zip", "zip");
+  WriteFile(dir / "marked.zip:Zone.Identifier", mark);
+  WriteFile(dir / "long.zip", "zip");
+  WriteFile(dir / "long.zip:Zone.Identifier", std::string(platform::kLongestWebMark + 1, 'x'));
+  WriteFile(dir / "plain.zip", "zip");
+  EXPECT_EQ(platform::ReadWebMark(T(dir / "marked.zip")), mark);
+  EXPECT_EQ(platform::ReadWebMark(T(dir / "long.zip")), std::string(platform::kInternetZoneMark));
+  EXPECT_EQ(platform::ReadWebMark(T(dir / "plain.zip")), std::nullopt);
+
+  platform::IoStatus status;
+  const platform::Folder folder = platform::Folder::Open(T(dir.path()), status);
+  ASSERT_TRUE(status.Ok());
+  EXPECT_FALSE(folder.WriteWebMark(u"plain.zip:x", mark).Ok());
+  EXPECT_FALSE(folder.WriteWebMark(u"..\\plain.zip", mark).Ok());
+  const auto before = testing::Snapshot(dir.path());
+  ASSERT_TRUE(folder.WriteWebMark(u"plain.zip", mark).Ok());
+  DWORD flags = 0;
+  const HANDLE probe = ::CreateFileW(reinterpret_cast<const wchar_t*>(T(dir.path()).c_str()), 0, 7, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_TRUE(::GetVolumeInformationByHandleW(probe, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0));
+  ::CloseHandle(probe);
+  if (flags & FILE_NAMED_STREAMS) {
+    EXPECT_EQ(platform::ReadWebMark(T(dir / "plain.zip")), mark);
+  } else {
+    EXPECT_EQ(testing::Snapshot(dir.path()), before) << "nothing written where no stream is kept";
+  }
 }
 
 }  // namespace

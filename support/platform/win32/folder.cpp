@@ -14,6 +14,8 @@ namespace quenmar::platform {
 
 using faults::Call;
 using win32::FromWide;
+using win32::IsPlainName;
+using win32::NotPlain;
 using win32::Refused;
 using win32::ToNative;
 
@@ -21,12 +23,6 @@ namespace {
 
 HANDLE H(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-bool IsPlainName(TextView name) {
-  return !name.empty() && name != u"." && name != u".." && name.find_first_of(u"\\/:") == TextView::npos &&
-         name.find(u'\0') == TextView::npos;
-}
-
-IoStatus NotPlain() { return win32::StatusFromError(ERROR_INVALID_NAME); }
 
 constexpr DWORD kPrivateAccess = DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
                                  FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
@@ -56,6 +52,17 @@ HANDLE OpenPrivateFolderHandle(const std::wstring& native, DWORD& error) {
 }
 
 }  // namespace
+
+namespace win32 {
+
+bool IsPlainName(TextView name) {
+  return !name.empty() && name != u"." && name != u".." && name.find_first_of(u"\\/:") == TextView::npos &&
+         name.find(u'\0') == TextView::npos;
+}
+
+IoStatus NotPlain() { return StatusFromError(ERROR_INVALID_NAME); }
+
+}  // namespace win32
 
 void Folder::Close() {
   if (handle_ != -1) ::CloseHandle(H(std::exchange(handle_, -1)));

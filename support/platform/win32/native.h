@@ -47,6 +47,12 @@ inline bool Refused(faults::Call call) {
 IoStatus RetryWhileBusy(const std::function<bool()>& attempt);
 void SetShortRetryWaitsForTests(bool shortWaits);
 
+// One component of a folder's own: no separator, no "." or "..", no stream
+// (":"), no NUL. Anything else could lead a folder's call elsewhere than right
+// inside it. NotPlain is the failure for any other name.
+bool IsPlainName(TextView name);
+IoStatus NotPlain();
+
 // CreateFileW with what File::Open asks for Access and Share, plus Flags.
 HANDLE OpenFileHandle(const std::wstring& native, FileAccess access, FileShare share, DWORD flags);
 
