@@ -12,6 +12,10 @@
 // folder above in its place. What it leaves is cleared between runs; the rest of
 // the checks stand as they are.
 //
+// Most inputs carry a mark of the web (kept by the platform layer's stand-in):
+// a mark may be written only on the output inside the run's private folder, and a
+// run that reports success must have written the input's.
+//
 // The sandbox has a fixed place, so that seeds can name its files by rooted paths.
 #include <dirent.h>
 #include <fcntl.h>
@@ -36,6 +40,7 @@
 #include "conversion/convert_archive.h"
 #include "support/exceptions.h"
 #include "support/platform/folders.h"
+#include "support/platform/web_mark.h"
 #include "support/utf8.h"
 
 namespace {
@@ -45,6 +50,7 @@ const std::string kInputFolder = std::string(kSandbox) + "/outer/parent/in";
 const std::string kInput = kInputFolder + "/in.zip";
 const std::string kOutput = kInputFolder + "/in.z-ip";
 constexpr const char* kEarlierOutput = "an earlier output";
+constexpr const char* kMark = "[ZoneTransfer]\r\nZoneId=3\r\n";
 
 [[noreturn]] void Fail(const std::string& why) {
   std::fprintf(stderr, "run fuzzer: %s\n", why.c_str());
@@ -171,6 +177,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quenmar::testing::WriteFile(kInput, input);
   quenmar::testing::WriteFile(kOutput, kEarlierOutput);
 
+  quenmar::platform::WebMarkStandIn marks;
+  const bool marked = size % 5 != 0;
+  if (marked) marks.marks[quenmar::Utf8ToText(kInput)] = kMark;
+  std::vector<std::string> markedPaths;
+  marks.onWrite = [&](const quenmar::Text& path) { markedPaths.push_back(quenmar::TextToUtf8(path)); };
+
   SilentWindow window;
   Attacker& attacker = TheAttacker();
   attacker.SetActive(size % 3 != 0);  // some runs in peace, so that some convert
@@ -192,6 +204,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fail("something beside the archive was removed");
   }
   if (!converted && output != kEarlierOutput) Fail("a failed run touched the earlier output");
+  const std::string privateFolder = kInputFolder + "/.quenmar-";
+  for (const std::string& path : markedPaths) {
+    if (path.rfind(privateFolder, 0) != 0 || path.size() != privateFolder.size() + 16 + 8 ||
+        path.compare(privateFolder.size() + 16, 8, "/out.zip") != 0) {
+      Fail("a mark written elsewhere than on the output in the private folder: " + path);
+    }
+    if (marks.marks[quenmar::Utf8ToText(path)] != kMark) Fail("a mark that is not the input's");
+  }
+  if (!marked && !markedPaths.empty()) Fail("a mark on the output of an unmarked input");
+  if (converted && marked && markedPaths.size() != 1) Fail("the output of a marked input is not marked once");
   if (converted) {
     try {
       if (EntryCount(kOutput) != EntryCount(kInput)) Fail("the output does not hold every entry");

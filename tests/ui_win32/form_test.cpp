@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -603,15 +604,17 @@ TEST(Win32Window, EnterRunsTheConversionWithTheGaugeMovingAndAFailureSaysWhatFai
 
 // During a run the window answers its messages within a second throughout
 // (Windows marks a window "Not Responding" after five), the path box and Browse
-// locked. Zrušit, Escape and the close button each stop a run of 50 MB at its
-// next block and leave the folder byte for byte as it was; only the close
-// closes the window, once the run has cleaned up.
+// locked. Zrušit, Escape, the close button and the end of the session each stop
+// a run of 50 MB at its next block and leave the folder byte for byte as it was;
+// only the close and the session's end close the window, once the run has cleaned
+// up. A shutdown merely asked about (another program may still cancel it) lets the
+// run go on, and the session's end is answered only once the clean-up is done.
 TEST(Win32Window, ARunOfFiftyMegabytesStopsOnZrusitEscapeOrClose) {
   TempDir dir;
   WriteFile(dir / "velky.zip", quenmar::testing::NoiseArchive(5, 10 << 20));
   const auto before = quenmar::testing::Snapshot(dir.path());
-  enum Way { kZrusit, kEscape, kClose };
-  for (const Way way : {kZrusit, kEscape, kClose}) {
+  enum Way { kZrusit, kEscape, kClose, kSessionEnd };
+  for (const Way way : {kZrusit, kEscape, kClose, kSessionEnd}) {
     SCOPED_TRACE(way);
     auto form = MakeForm(dir.path());
     form->Show();
@@ -619,7 +622,8 @@ TEST(Win32Window, ARunOfFiftyMegabytesStopsOnZrusitEscapeOrClose) {
     ASSERT_TRUE(::IsWindowEnabled(form->Control(kStart)));
     HWND window = form->Handle(), pathBox = form->Control(kPathBox), browse = form->Control(kBrowse),
          gauge = form->Control(kGauge), cancel = form->Control(kCancel);
-    bool runSeen = false, lockedSeen = false, answered = true;
+    bool runSeen = false, lockedSeen = false, answered = true, queryAnswered = false;
+    std::map<std::string, std::string> whenSessionEnded;
     std::thread user([&] {
       for (int i = 0; i < 2000 && !::IsWindowVisible(gauge); ++i) ::Sleep(5);
       runSeen = ::IsWindowVisible(gauge) != FALSE;
@@ -632,12 +636,24 @@ TEST(Win32Window, ARunOfFiftyMegabytesStopsOnZrusitEscapeOrClose) {
       if (way == kZrusit) ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
       if (way == kEscape) ::PostMessageW(pathBox, WM_KEYDOWN, VK_ESCAPE, 0);
       if (way == kClose) ::PostMessageW(window, WM_CLOSE, 0, 0);
+      if (way == kSessionEnd) {
+        DWORD_PTR mayEnd = FALSE;
+        queryAnswered = ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                              1000, &mayEnd) != 0 &&
+                        mayEnd == TRUE && ::IsWindowVisible(gauge);
+        ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        whenSessionEnded = quenmar::testing::Snapshot(dir.path());
+      }
     });
     ::SendMessageW(form->Control(kStart), BM_CLICK, 0, 0);
     user.join();
     EXPECT_TRUE(runSeen && lockedSeen && answered) << runSeen << lockedSeen << answered;
-    EXPECT_EQ(::IsWindow(window) != FALSE, way != kClose);
-    if (way != kClose) {
+    EXPECT_EQ(::IsWindow(window) != FALSE, way != kClose && way != kSessionEnd);
+    if (way == kSessionEnd) {
+      EXPECT_TRUE(queryAnswered);
+      EXPECT_TRUE(whenSessionEnded == before) << "answered before the clean-up was done";
+    }
+    if (way == kZrusit || way == kEscape) {
       EXPECT_EQ(WindowText(form->Control(kStatusLine)), kStatusInterrupted);
       EXPECT_EQ(::GetWindowLongW(pathBox, GWL_STYLE) & ES_READONLY, 0);
       EXPECT_TRUE(::IsWindowEnabled(browse));
