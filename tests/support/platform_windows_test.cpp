@@ -172,6 +172,13 @@ TEST(WindowsPlatform, TheMarkOfTheWebIsTheZoneIdentifierStream) {
   EXPECT_EQ(platform::ReadWebMark(T(dir / "marked.zip")), mark);
   EXPECT_EQ(platform::ReadWebMark(T(dir / "long.zip")), std::string(platform::kInternetZoneMark));
   EXPECT_EQ(platform::ReadWebMark(T(dir / "plain.zip")), std::nullopt);
+  // A relative name of one letter is the file, not drive M.
+  WriteFile(dir / "m", "zip");
+  WriteFile(dir / "m:Zone.Identifier", mark);
+  const std::filesystem::path was = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::path(T(dir.path())));
+  EXPECT_EQ(platform::ReadWebMark(u"m"), mark);
+  std::filesystem::current_path(was);
 
   platform::IoStatus status;
   const platform::Folder folder = platform::Folder::Open(T(dir.path()), status);

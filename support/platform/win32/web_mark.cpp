@@ -18,8 +18,9 @@ using win32::ToNative;
 namespace internal {
 
 std::optional<std::string> ReadNativeWebMark(TextView path) {
-  // Shared with everyone: the mark is looked at, never held.
-  const HANDLE stream = ::CreateFileW(ToNative(Text(path) + kWebMarkStream).c_str(), GENERIC_READ,
+  // Shared with everyone: the mark is looked at, never held. The full path: a
+  // relative "x" followed by ":Zone.Identifier" would name a file on drive X.
+  const HANDLE stream = ::CreateFileW((win32::ToLongForm(path) + win32::ToWide(kWebMarkStream)).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
   // No stream, a volume without streams, or a stream the system keeps from us.
