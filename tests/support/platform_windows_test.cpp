@@ -199,6 +199,41 @@ TEST(WindowsPlatform, TheMarkOfTheWebIsTheZoneIdentifierStream) {
   }
 }
 
+// Written where streams are kept (assumed so under Wine), a mark is read back as
+// it was given, or as the internet zone when it is too long; a file just closed
+// that a scanner still holds is tried again; a failure that stands is told.
+TEST(WindowsPlatform, AMarkOfTheWebIsWrittenThroughABusyMomentOrFailsWithTheReason) {
+  using platform::faults::Call;
+  using platform::faults::FaultPlan;
+  platform::win32::AssumeNamedStreamsForTests(true);
+  platform::win32::SetShortRetryWaitsForTests(true);
+  TempDir dir;
+  const std::string mark = "[ZoneTransfer]\r\nZoneId=3\r\n";
+  for (const char* name : {"busy.zip", "long.zip", "held.zip", "full.zip"}) WriteFile(dir / name, "zip");
+  platform::IoStatus status;
+  const platform::Folder folder = platform::Folder::Open(T(dir.path()), status);
+  ASSERT_TRUE(status.Ok());
+  {
+    const FaultPlan busy(Call::kOpen, 1, ERROR_SHARING_VIOLATION, 3);
+    EXPECT_TRUE(folder.WriteWebMark(u"busy.zip", mark).Ok());
+    EXPECT_EQ(busy.Calls(Call::kOpen), 4);
+  }
+  EXPECT_EQ(platform::ReadWebMark(T(dir / "busy.zip")), mark);
+  EXPECT_TRUE(folder.WriteWebMark(u"long.zip", std::string(platform::kLongestWebMark + 1, 'x')).Ok());
+  EXPECT_EQ(platform::ReadWebMark(T(dir / "long.zip")), std::string(platform::kInternetZoneMark));
+  {
+    const FaultPlan held(Call::kOpen, 1, ERROR_SHARING_VIOLATION, 100);
+    EXPECT_EQ(folder.WriteWebMark(u"held.zip", mark).code, platform::IoCode::kSharingViolation);
+    EXPECT_EQ(held.Calls(Call::kOpen), 8);
+  }
+  {
+    const FaultPlan full(Call::kWrite, 1, ERROR_DISK_FULL);
+    EXPECT_EQ(folder.WriteWebMark(u"full.zip", mark).code, platform::IoCode::kDiskFull);
+  }
+  platform::win32::SetShortRetryWaitsForTests(false);
+  platform::win32::AssumeNamedStreamsForTests(false);
+}
+
 }  // namespace
 }  // namespace quenmar
 #endif

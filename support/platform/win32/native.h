@@ -47,6 +47,10 @@ inline bool Refused(faults::Call call) {
 IoStatus RetryWhileBusy(const std::function<bool()>& attempt);
 void SetShortRetryWaitsForTests(bool shortWaits);
 
+// Tests: writes a mark of the web (web_mark.h) as on a volume that keeps streams,
+// whatever the volume says (Wine's say they keep none, and keep them as files).
+void AssumeNamedStreamsForTests(bool assume);
+
 // One component of a folder's own: no separator, no "." or "..", no stream
 // (":"), no NUL. Anything else could lead a folder's call elsewhere than right
 // inside it. NotPlain is the failure for any other name.

@@ -3,6 +3,7 @@
 // volume.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "support/platform/folder.h"
@@ -43,21 +44,33 @@ std::optional<std::string> ReadNativeWebMark(TextView path) {
 
 }  // namespace internal
 
+namespace win32 {
+namespace {
+std::atomic<bool> streamsAssumed{false};
+}  // namespace
+void AssumeNamedStreamsForTests(bool assume) { streamsAssumed = assume; }
+}  // namespace win32
+
 IoStatus Folder::WriteNativeWebMark(TextView name, const std::string& mark) const {
   if (!win32::IsPlainName(name)) return win32::NotPlain();
   DWORD flags = 0;
-  if (::GetVolumeInformationByHandleW(reinterpret_cast<HANDLE>(handle_), nullptr, 0, nullptr, nullptr, &flags,
+  if (!win32::streamsAssumed &&
+      ::GetVolumeInformationByHandleW(reinterpret_cast<HANDLE>(handle_), nullptr, 0, nullptr, nullptr, &flags,
                                       nullptr, 0) &&
       !(flags & FILE_NAMED_STREAMS)) {
     return IoStatus();  // FAT, exFAT, many shares: nowhere to keep it
   }
-  // Opened on the file itself, never through a link put in its place.
-  const HANDLE stream = Refused(Call::kOpen) ? INVALID_HANDLE_VALUE
-                                             : ::CreateFileW(ToNative(path_ + Text(name) + kWebMarkStream).c_str(),
-                                                             GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                                             nullptr);
-  if (stream == INVALID_HANDLE_VALUE) return win32::LastStatus();
+  // Opened on the file itself, never through a link put in its place; the file
+  // was closed a moment ago, so a scanner may still hold it.
+  const std::wstring native = ToNative(path_ + Text(name) + kWebMarkStream);
+  HANDLE stream = INVALID_HANDLE_VALUE;
+  const IoStatus opened = win32::RetryWhileBusy([&] {
+    stream = Refused(Call::kOpen) ? INVALID_HANDLE_VALUE
+                                  : ::CreateFileW(native.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    return stream != INVALID_HANDLE_VALUE;
+  });
+  if (!opened.Ok()) return opened;
   const std::string& kept = mark.size() <= kLongestWebMark ? mark : std::string(kInternetZoneMark);
   DWORD written = 0;
   const bool ok = !Refused(Call::kWrite) &&
