@@ -63,10 +63,7 @@ std::optional<uint32_t> ScratchAttributes::After(std::optional<uint32_t> bits) {
   }
   // A file left behind (read-only where that stops its removal) goes with the
   // private folder.
-  try {
-    folder_.RemoveFile(name);
-  } catch (const std::exception&) {
-  }
+  folder_.RemoveFile(name);
   known_.emplace(bits, reported);
   return reported;
 }

@@ -161,8 +161,9 @@ void ScratchFolder::RemoveFile(TextView name) const {
 void ScratchFolder::MarkFile(TextView name, const std::string& mark) const {
   CheckScratchName(name);
   const platform::IoStatus status = folder_.WriteWebMark(name, mark);
+  if (status.Ok()) return;
   const Text stream = Path() + Text(name) + platform::kWebMarkStream;
-  if (!status.Ok()) throw EFCreateError(CannotCreateMessage(FullOrAsIs(stream), status.reason), status.code);
+  throw EFCreateError(CannotCreateMessage(FullOrAsIs(stream), status.reason), status.code);
 }
 
 void ScratchFolder::MoveOut(TextView name, TextView targetName, TextView shownTarget) const {

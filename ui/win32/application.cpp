@@ -91,9 +91,6 @@ void RemoveEarlierPageCopies(ULONGLONG olderThanMilliseconds) {
   ::FindClose(search);
 }
 
-namespace {
-}  // namespace
-
 const Text& ApplicationTitle() {
   static const Text title = ApplicationTitleFor(platform::ExecutablePath());
   return title;
@@ -135,8 +132,7 @@ namespace {
 // never a shared one.
 HICON LoadIconAtSize(HINSTANCE instance, int id, int pixels) {
   using LoadScaledDown = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
-  static const auto loadScaledDown = reinterpret_cast<LoadScaledDown>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+  static const auto loadScaledDown = SystemFunction<LoadScaledDown>(L"comctl32.dll", "LoadIconWithScaleDown");
   HICON icon = nullptr;
   if (loadScaledDown != nullptr && SUCCEEDED(loadScaledDown(instance, MAKEINTRESOURCEW(id), pixels, pixels, &icon))) {
     return icon;

@@ -6,11 +6,17 @@
 
 namespace quenmar::win32 {
 
+// A function of the loaded system library Module, or null where the system lacks
+// it.
+template <typename Function>
+Function SystemFunction(const wchar_t* module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(module), name)));
+}
+
 // A function of user32, or null where the system lacks it.
 template <typename Function>
 Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+  return SystemFunction<Function>(L"user32.dll", name);
 }
 
 // The DPI Window is shown at (GetDpiForWindow); 96 where the system cannot say.

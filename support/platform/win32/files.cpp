@@ -235,10 +235,7 @@ IoStatus RemoveFile(TextView path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return win32::StatusFromError(ERROR_ACCESS_DENIED);
   }
-  const IoStatus removed =
-      win32::RetryWhileBusy([&] { return !Refused(Call::kRemove) && ::DeleteFileW(native.c_str()); });
-  if (!removed.Ok()) return removed;
-  return IoStatus();
+  return win32::RetryWhileBusy([&] { return !Refused(Call::kRemove) && ::DeleteFileW(native.c_str()); });
 }
 
 IoStatus RenameFile(TextView oldPath, TextView newPath) {
